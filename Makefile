@@ -1,0 +1,66 @@
+# Duenne Huelle um CMake. `make test SANITIZE=1` baut in build-san mit ASan/UBSan.
+SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
+
+ifeq ($(SANITIZE),1)
+BUILD      := build-san
+CMAKE_OPTS := -DORVU_SANITIZE=ON
+export ASAN_OPTIONS := detect_leaks=1
+export UBSAN_OPTIONS := print_stacktrace=1
+else
+BUILD      := build
+CMAKE_OPTS :=
+endif
+
+PAKETE       := cmake g++ make libssl-dev libgtest-dev pkg-config
+BENCH_PAKETE := mawk gawk perl time
+
+# Fehlende Debian-Pakete: als root installieren, sonst die Zeile dafuer nennen.
+define pakete
+	@if ! command -v dpkg-query >/dev/null; then \
+	  echo "dpkg-query fehlt: bitte selbst sicherstellen: $(1)"; exit 0; fi; \
+	fehlt=""; \
+	for p in $(1); do \
+	  dpkg-query -W -f='$${Status}' "$$p" 2>/dev/null | grep -q 'ok installed' || fehlt="$$fehlt $$p"; \
+	done; \
+	if [ -n "$$fehlt" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "installiere:$$fehlt"; \
+	    export DEBIAN_FRONTEND=noninteractive; \
+	    apt-get update && apt-get install -y --no-install-recommends $$fehlt; \
+	  else \
+	    echo "Es fehlen Pakete:$$fehlt. Bitte ausfuehren:"; \
+	    echo "sudo apt-get update && sudo apt-get install -y --no-install-recommends$$fehlt"; \
+	    exit 1; \
+	  fi; \
+	fi
+endef
+
+.PHONY: deps build test demo bench install clean
+
+deps:
+	$(call pakete,$(PAKETE))
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_OPTS)
+	cmake --build $(BUILD) -j$$(nproc)
+
+test: build
+	@set -o pipefail; \
+	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j2 2>&1 | tee $(BUILD)/ctest.log; \
+	rc=$$?; \
+	grep -E '^[0-9]+% tests passed' $(BUILD)/ctest.log | tail -n 1; \
+	exit $$rc
+
+demo: build
+	$(BUILD)/orvu examples/zeilen.txt '' '$$=ZNR,&;'
+
+bench: build
+	$(call pakete,$(BENCH_PAKETE))
+	ORVU=$(BUILD)/orvu bench/run
+
+install:
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+clean:
+	rm -rf build build-san bench/daten

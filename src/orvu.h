@@ -1,0 +1,329 @@
+// SPDX-License-Identifier: MIT
+// Der Interpreter: gemeinsame Records (Term, Var, Anw, Fun, Tok), Typcodes und Klasse Orvu.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bruch.h"
+#include "leser.h"
+
+struct Argumente;
+
+class Orvu {
+public:
+    struct Term;
+    struct Mus;
+    // Jeder Operator und jedes Builtin: (linker Operand, rechter Operand, Ergebnis).
+    // Operanden kommen unausgewertet; 0 = Erfolg, 1 = Fehler (schon gemeldet).
+    using Handler = int (Orvu::*)(Term*, Term*, Term*);
+
+    // Werttypen und Knotenarten eines Term. ORDER TYPCODES: feste Nummern,
+    // Meldungen geben sie aus; typeof nennt die Namen.
+    enum TermTyp : uint32_t {
+        NONE = 0, IZAHL = 2, RZAHL = 3, FZAHL = 4, BOOL = 5, BYTE = 6, TEXT = 7,
+        IZAHLPTR = 8, TEXTPTR = 9, OPER = 10, FUNCALL = 11, FUNREF = 12, VARREF = 13,
+        NLOBJ = 18, VEKOOBJ = 19, RDIROBJ = 20,
+        BVECTOR = 21, IVECTOR = 22, RVECTOR = 23, FVECTOR = 24, SVECTOR = 25,
+        MUSTER = 27, TERMLIST = 29
+    };
+    // Typcodes einer Variablen (eigene Nummern, ORDER TYPCODES).
+    enum VarTyp : uint32_t {
+        V_NONE = 0, V_IZAHL = 1, V_RZAHL = 2, V_FZAHL = 3, V_TEXT = 4, V_BYTE = 5,
+        V_BOOL = 6, V_IZAHLPTR = 7, V_TEXTPTR = 8, V_TERMLIST = 10, V_NL = 11,
+        V_VEKO = 12, V_RDIR = 13, V_BVECTOR = 14, V_IVECTOR = 15, V_RVECTOR = 16,
+        V_FVECTOR = 17, V_SVECTOR = 18
+    };
+    enum AnwArt : int32_t {
+        AUSDRUCK = 0, BLOCK = 1, FOR = 2, IF = 3, CONTINUE = 4, BREAK = 5,
+        RETURN = 6, FUNKTION = 7, LEER = 9
+    };
+    enum TOK_TYP : uint32_t {
+        TOK_ENDE = 0, TOK_IZAHL = 1, TOK_FZAHL = 2, TOK_TEXT = 3, TOK_MUSTER = 5,
+        TOK_OPERATOR = 7, TOK_FUNKTION = 8, TOK_VAR = 10, TOK_SCHWEIF_AUF = 14,
+        TOK_SCHWEIF_ZU = 15, TOK_RUND_AUF = 16, TOK_RUND_ZU = 17, TOK_ECKIG_AUF = 18,
+        TOK_ECKIG_ZU = 19, TOK_SEMIKOLON = 21, TOK_WORT = 22, TOK_REFERENZ = 23,
+        TOK_PUNKT = 25
+    };
+    // Feste Indizes der vordefinierten Variablen in var.
+    enum Vordef : int {
+        V_REC = 10, V_DOLLAR = 11, V_DOLLAR2 = 12, V_TA = 13, V_ZNR = 14, V_POS = 15,
+        V_TAG = 16, V_UHR = 17, V_CPUZEIT = 18, V_RECSIZE = 19, ANZ_VORDEF = 30
+    };
+
+    struct Anw;
+
+    // Wert und Knoten des Syntaxbaums; typ sagt, was von beidem.
+    struct Term {
+        uint32_t typ = NONE;
+        uint32_t lokal = 0;     // VARREF: 0 global, sonst Slot des obersten Rahmens
+        uint8_t byte = 0;
+        int64_t izahl = 0;
+        Bruch rzahl;
+        double fzahl = 0;
+        std::string text;
+        Anw** fun_anw = nullptr;  // FUNCALL: Verweis auf rumpf des Funktionseintrags
+        // Von den Zeigerwerten ist je nach typ hoechstens einer in Gebrauch; sie teilen
+        // sich den Platz, damit ein Term klein und billig bleibt.
+        union {
+            int64_t* izahlptr = nullptr;
+            std::string* textptr;
+            std::vector<uint8_t>* bvector;
+            std::vector<int64_t>* ivector;
+            std::vector<Bruch>* rvector;
+            std::vector<double>* fvector;
+            std::vector<std::string>* svector;
+            std::vector<Term>* termlist;
+            std::vector<Mus>* muster;
+            void* objekt;
+        };
+        Term* larg = nullptr;
+        Term* rarg = nullptr;
+        Handler handler = nullptr;
+    };
+
+    struct Var {
+        uint32_t typ = V_NONE;
+        std::string name;
+        std::string text;
+        uint8_t byte = 0;
+        int64_t izahl = 0;
+        Bruch rzahl;
+        double fzahl = 0;
+        void* objekt = nullptr;
+        int64_t* izahlptr = nullptr;
+        std::string* textptr = nullptr;
+        std::vector<uint8_t>* bvector = nullptr;
+        std::vector<int64_t>* ivector = nullptr;
+        std::vector<Bruch>* rvector = nullptr;
+        std::vector<double>* fvector = nullptr;
+        std::vector<std::string>* svector = nullptr;
+        std::vector<Term>* termlist = nullptr;
+        void* veko = nullptr;
+        bool hat_vektor() const { return bvector || ivector || rvector || fvector || svector; }
+    };
+
+    struct Anw {
+        int32_t kind = LEER;
+        std::vector<Anw>* block = nullptr;
+        Anw* dann = nullptr;
+        Anw* sonst = nullptr;
+        Term* init = nullptr;
+        Term* ausdruck = nullptr;
+        Term* schritt = nullptr;
+    };
+
+    struct Fun {
+        std::string name;
+        uint32_t anzahl = 0;
+        std::vector<std::string> namen;  // Slot 0: Ergebnis (leerer Name), dann Parameter, Lokale
+        Anw* rumpf = nullptr;
+    };
+
+    struct Tok {
+        TOK_TYP typ = TOK_ENDE;
+        int64_t izahl = 0;
+        double fzahl = 0;
+        std::string text;
+        int32_t lokal = 0;
+        int32_t prio = 0;
+        std::vector<Mus>* muster = nullptr;
+        Handler handler = nullptr;
+    };
+
+    // Element eines uebersetzten scanf-Musters (wird mit scanf gefuellt).
+    struct Mus {
+        int art = 0;
+        std::string text;
+    };
+
+    // break, continue, return einer Anweisungsausfuehrung.
+    struct Marken {
+        int brk = 0, cont = 0, ret = 0;
+        bool irgendeine() const { return brk || cont || ret; }
+    };
+
+    // Grenzen gegen Stapelueberlauf und Endlosschleifen des Interpreters selbst.
+    static constexpr int MAX_AUFRUFTIEFE = 20000;
+    static constexpr int MAX_SCHACHTELUNG = 5000;
+    static constexpr int MAX_INCLUDETIEFE = 50;
+
+    Orvu();
+    ~Orvu();
+    Orvu(const Orvu&) = delete;
+    Orvu& operator=(const Orvu&) = delete;
+
+    // --- Mitglieder in der vereinbarten Reihenfolge ---
+    std::vector<std::string> opnamen;
+    // Ein Aufrufrahmen: Slot 0 Ergebnis, dann Parameter und Lokale. Rahmen werden
+    // wiederverwendet; n ist die Zahl der Slots des laufenden Aufrufs.
+    struct Rahmen {
+        std::vector<Var> slots;
+        size_t n = 0;
+    };
+    std::deque<Rahmen> lokale;  // Rahmen der Aufrufe; deque: Adressen bleiben stabil
+    std::deque<Fun> funktionen;            // deque: Eintraege behalten ihre Adresse
+    int32_t akt_fun = -1;
+    int32_t status = 0;
+    int32_t recsize = 0;
+    std::string argtext[10];
+    FILE* ein = nullptr;
+    FILE* aus = nullptr;
+    std::ostream* aus_stream = nullptr;
+    std::ostringstream* svg = nullptr;
+    std::ostream* fehler = nullptr;
+    Anw* prolog = nullptr;
+    Anw* epilog = nullptr;
+
+    std::deque<Var> var;        // globale Variablen; Adressen bleiben beim Anhaengen gueltig
+    std::vector<Anw> anw_seq;   // Anweisungen des Hauptprogramms
+
+    // True, wenn der letzte Lauf an einem Fehler endete (nicht bei "return 1").
+    bool lauf_fehler = false;
+
+    // --- Laeufer, Anweisungen, Auswertung ---
+    int berechne(Argumente* arg);
+    int work_anw(Anw* anw, Marken& m);
+    int wert(Term* knoten, Term* erg);
+
+    // --- Parser ---
+    int get_tok(const char** cursor, Tok& tok);
+    int get_zahl(const char** cursor, Tok& tok);
+    int get_text(const char** cursor, std::string& text);
+    int get_term(Term& term, std::vector<Tok>& toks, int b, int e);
+    int oper_suchen(std::vector<Tok>& toks, int b, int e, int& pos);
+    int get_arglist(Term& term, std::vector<Tok>& toks, int a, int b);
+    int get_anw(const char** cursor, Anw& anw);
+    int get_einf_anw(const char** cursor, Term& term, TOK_TYP& ende);
+
+    // --- Operatoren und Builtins (Handler) ---
+    int zuweisung(Term* l, Term* r, Term* erg);
+    int indizierung(Term* l, Term* r, Term* erg);
+    int plus(Term* l, Term* r, Term* erg);
+    int mal(Term* l, Term* r, Term* erg);
+    int add(Term* l, Term* r, Term* erg);
+    int gleich(Term* l, Term* r, Term* erg);
+    int ungleich(Term* l, Term* r, Term* erg);
+    int kleiner(Term* l, Term* r, Term* erg);
+    int kl_gl(Term* l, Term* r, Term* erg);
+    int groesser(Term* l, Term* r, Term* erg);
+    int gr_gl(Term* l, Term* r, Term* erg);
+    int und(Term* l, Term* r, Term* erg);
+    int oder(Term* l, Term* r, Term* erg);
+    int nicht(Term* l, Term* r, Term* erg);
+    int incr(Term* l, Term* r, Term* erg);
+    int len(Term* l, Term* r, Term* erg);
+    int summe(Term* l, Term* r, Term* erg);
+    int summe_a(Term* l, Term* r, Term* erg);
+    int summe_b(Term* l, Term* r, Term* erg);
+    int summe_c(Term* l, Term* r, Term* erg);
+    int summe_d(Term* l, Term* r, Term* erg);
+    int tag(Term* l, Term* r, Term* erg);
+    int uhr(Term* l, Term* r, Term* erg);
+    int cpuzeit(Term* l, Term* r, Term* erg);
+
+    // --- Zahlen ---
+    int plus_mitpruef(long long a, long long b, long long* aus);
+    int mal_mitpruef(long long a, long long b, long long* aus);
+    void kuerze(Bruch* b);
+    long long Ggt(long long a, long long b);
+    void to_izahl(Term* t);
+    void to_rzahl(Term* t);
+    void to_fzahl(Term* t);
+
+    // --- Hilfen ---
+    // Beginnt eine Meldung: "src/orvu" und Ortsnummer; der Text folgt mit <<.
+    std::ostream& meld(int ort);
+    // Haengt den Wert als Text an (Zahlen dezimal, FZAHL mit 6 Stellen, Bruch z/n).
+    static void zahl_text(std::string& s, int64_t z);
+    static void fzahl_text(std::string& s, double x);
+
+    // Arena der Parse-Ergebnisse: leben bis zum Ende des Objekts, Adressen stabil.
+    Term* neuer_term();
+    Anw* neue_anw();
+    std::vector<Term>* neue_termliste();
+    std::vector<Anw>* neuer_block();
+
+    // Stapelwaechter: true, wenn der Maschinenstapel fast erschoepft ist.
+    bool stapel_knapp() const;
+    uintptr_t stapel_basis = 0;        // Adresse nahe dem Stapelanfang des Laufs
+    size_t stapel_grenze = 6u << 20;   // erlaubter Verbrauch in Bytes
+
+private:
+    struct Tiefe;
+    int operand(std::vector<Tok>& toks, int a, int e, Term*& ziel, bool behalte_leer);
+    int oper_knoten(Term& term, const Tok& op, std::vector<Tok>& toks, int lb, int le, int rb,
+                    int re);
+    int blatt(Term& term, const Tok& t);
+    int index_knoten(Term& term, std::vector<Tok>& toks, int b, int e);
+    int aufruf_knoten(Term& term, std::vector<Tok>& toks, int b, int e);
+    int lies_prolog(const char** cursor, const std::string& wort);
+    int parameter_und_rumpf(const char** cursor, Fun& f);
+    Var* lokal_slot(int64_t index);
+    Var* variable(const Term* ref);
+    int ausgabe_text(Term& wert, std::string& s, bool fehlerkanal);
+    int vergleichswert(Term* k, Term& w);
+    int ordne(Term* l, Term* r, Term* erg, int art);
+    int logik(Term* l, Term* r, Term* erg, bool und_);
+    int len_setzen(Term* liste, Term* erg);
+    int summe_addieren(Term& summe, Term& w);
+    int listen_element(Term& e, std::string& s, bool fehlerkanal);
+    int element_zuweisung(Term* indi, Term& wert, int op);
+    int pos_zuweisung(Term& wert);
+    int compound(Var& v, Term& w, bool minus);
+    int speichern(Var& v, Term& w);
+    bool bruch_plus(const Bruch& a, const Term& r, Bruch& ergebnis);
+    int plus_zahlen(Term* l, Term& L, Term& R, bool minus, Term* erg);
+    bool kehrwert(Term& R);
+    int funktion_aufrufen(Term* knoten, Term* erg);
+    Rahmen& rahmen_belegen(size_t slots);
+    int return_anw(Anw* anw, Marken& m, bool im_block);
+    int zeit_var(int index, Term* erg);
+    int var_lesen(const Var& v, Term* erg);
+    int lies_var(Term* knoten, Term* erg);
+    int get_name(const char** cursor, Tok& tok);
+    int lies_funktion(const char** cursor, Anw& anw);
+    int lies_include(const char** cursor);
+    int lies_block(const char** cursor, Anw& anw, const char* anfang);
+    int lies_if(const char** cursor, Anw& anw);
+    int lies_for(const char** cursor, Anw& anw);
+    int anw_pflicht(const char** cursor, Anw*& ziel);
+    void globale_anlegen();
+    void vektoren_freigeben();
+    int datensaetze(Marken& m);
+    int schreibe_aus(const std::string& s);
+    void nimm_eingabe(FILE* f);
+
+    std::deque<Term> term_lager;
+    std::deque<Anw> anw_lager;
+    std::deque<std::vector<Term>> listen_lager;
+    std::deque<std::vector<Anw>> block_lager;
+    std::vector<std::string> include_kette;  // Dateien, die gerade gelesen werden
+    std::vector<FILE*> eigene_dateien;       // von EIN/AUS geoeffnet, am Ende geschlossen
+    std::unique_ptr<Leser> leser;            // gepufferter Leser ueber ein
+    std::string ausgabe;                     // wiederverwendeter Puffer fuer "$"
+    int aufruftiefe = 0;
+    size_t belegt = 0;            // Rahmen in Gebrauch (auch der gerade entstehende)
+    Rahmen* oben = nullptr;       // Rahmen des innersten laufenden Aufrufs
+    int parsetiefe = 0;
+
+public:
+    Leser* eingabe() { return leser.get(); }
+};
+
+// Laufargumente, von der Kommandozeile gefuellt.
+struct Argumente {
+    FILE* ein = nullptr;
+    FILE* aus = nullptr;
+    std::istream* ein_stream = nullptr;
+    std::ostream* aus_stream = nullptr;
+    std::ostream* fehler = nullptr;
+    const char* steuerung = "";
+    const char* zwei = nullptr;
+};
