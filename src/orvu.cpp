@@ -10,7 +10,7 @@
 Orvu::Orvu() = default;
 
 Orvu::~Orvu() {
-    vektoren_freigeben();
+    for (auto& [p, frei] : vektoren) frei(p);
     for (FILE* f : eigene_dateien) fclose(f);
 }
 
@@ -64,16 +64,18 @@ void Orvu::globale_anlegen() {
     }
 }
 
+bool Orvu::var_vektor_freigeben(Var& v) {
+    bool hatte = v.hat_vektor();
+    if (v.bvector) vektor_freigeben(v.bvector);
+    else if (v.ivector) vektor_freigeben(v.ivector);
+    else if (v.fvector) vektor_freigeben(v.fvector);
+    else if (v.rvector) vektor_freigeben(v.rvector);
+    else if (v.svector) vektor_freigeben(v.svector);
+    return hatte;
+}
+
 void Orvu::vektoren_freigeben() {
-    for (Var& v : var) {
-        if (v.bvector) delete v.bvector;
-        else if (v.ivector) delete v.ivector;
-        else if (v.fvector) delete v.fvector;
-        else if (v.rvector) delete v.rvector;
-        else if (v.svector) delete v.svector;
-        v.bvector = nullptr; v.ivector = nullptr; v.fvector = nullptr;
-        v.rvector = nullptr; v.svector = nullptr;
-    }
+    for (Var& v : var) var_vektor_freigeben(v);
 }
 
 void Orvu::nimm_eingabe(FILE* f) {
@@ -82,6 +84,8 @@ void Orvu::nimm_eingabe(FILE* f) {
 }
 
 int Orvu::berechne(Argumente* arg) {
+    char marke;
+    stapel_basis = reinterpret_cast<uintptr_t>(&marke);
     fehler = arg->fehler;
     lauf_fehler = true;
     if (!arg->aus && !arg->aus_stream) {

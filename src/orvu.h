@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "bruch.h"
@@ -244,6 +245,24 @@ public:
     static void zahl_text(std::string& s, int64_t z);
     static void fzahl_text(std::string& s, double x);
 
+    // Vektoren gehoeren dem Interpreter: jeder angelegte Vektor ist hier verzeichnet, bis
+    // delete oder das Ende des Laufs ihn freigibt; der Destruktor gibt den Rest frei.
+    // Geteilte Vektoren werden so genau einmal freigegeben.
+    template <class V>
+    V* vektor_anlegen() {
+        V* v = new V();
+        vektoren.emplace(v, [](void* p) { delete static_cast<V*>(p); });
+        return v;
+    }
+    template <class V>
+    void vektor_freigeben(V*& v) {
+        if (v && vektoren.erase(v)) delete v;
+        v = nullptr;
+    }
+    // Gibt den Vektor der Variablen frei (den ersten gesetzten in der Reihenfolge
+    // bvector, ivector, fvector, rvector, svector); true, wenn sie einen hatte.
+    bool var_vektor_freigeben(Var& v);
+
     // Arena der Parse-Ergebnisse: leben bis zum Ende des Objekts, Adressen stabil.
     Term* neuer_term();
     Anw* neue_anw();
@@ -300,6 +319,7 @@ private:
     int schreibe_aus(const std::string& s);
     void nimm_eingabe(FILE* f);
 
+    std::unordered_map<void*, void (*)(void*)> vektoren;
     std::deque<Term> term_lager;
     std::deque<Anw> anw_lager;
     std::deque<std::vector<Term>> listen_lager;
