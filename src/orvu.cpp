@@ -84,8 +84,8 @@ void Orvu::nimm_eingabe(FILE* f) {
 }
 
 int Orvu::berechne(Argumente* arg) {
-    char marke;
-    stapel_basis = reinterpret_cast<uintptr_t>(&marke);
+    const uintptr_t basis = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    stapel_ende = basis > stapel_grenze ? basis - stapel_grenze : 0;
     fehler = arg->fehler;
     lauf_fehler = true;
     if (!arg->aus && !arg->aus_stream) {
@@ -365,7 +365,19 @@ int Orvu::return_anw(Anw* anw, Marken& m, bool im_block) {
 
 // ---------------------------------------------------------------- Auswertung
 
-int Orvu::wert(Term* k, Term* erg) {
+// Kopie eines Literalwerts: nur das Feld, das der Typ benutzt.
+void Orvu::wert_kopieren(const Term& k, Term& w) {
+    w.typ = k.typ;
+    switch (k.typ) {
+    case IZAHL: case BOOL: w.izahl = k.izahl; break;
+    case RZAHL: w.rzahl = k.rzahl; break;
+    case FZAHL: w.fzahl = k.fzahl; break;
+    case TEXT: w.text = k.text; break;
+    default: w = k; break;
+    }
+}
+
+int Orvu::wert_allgemein(Term* k, Term* erg) {
     if (!k) {
         erg->typ = NONE;
         return 0;
@@ -387,11 +399,7 @@ int Orvu::wert(Term* k, Term* erg) {
     case FUNCALL:
         return funktion_aufrufen(k, erg);
     case NONE: case IZAHL: case RZAHL: case FZAHL: case BOOL: case TEXT:
-        erg->typ = k->typ;
-        erg->izahl = k->izahl;
-        erg->rzahl = k->rzahl;
-        erg->fzahl = k->fzahl;
-        erg->text = k->text;
+        wert_kopieren(*k, *erg);
         return 0;
     case BYTE:
         erg->typ = BYTE;
@@ -429,11 +437,6 @@ int Orvu::wert(Term* k, Term* erg) {
     }
 }
 
-bool Orvu::stapel_knapp() const {
-    char marke;
-    uintptr_t jetzt = reinterpret_cast<uintptr_t>(&marke);
-    return stapel_basis && stapel_basis > jetzt && stapel_basis - jetzt > stapel_grenze;
-}
 
 // Lokaler Slot des innersten Aufrufs; nullptr (mit Meldung), wenn es ihn nicht gibt,
 // etwa fuer eine lokale Variable in einem Prolog, das im Rumpf einer Funktion steht.

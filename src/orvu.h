@@ -182,7 +182,28 @@ public:
     Anw* prolog = nullptr;
     Anw* epilog = nullptr;
 
-    std::deque<Var> var;        // globale Variablen; Adressen bleiben beim Anhaengen gueltig
+    // Tabelle der globalen Variablen: Zugriff ueber den Index wie bei einem Vektor,
+    // aber jede Variable behaelt ihre Adresse, auch wenn die Tabelle waechst.
+    class VarTabelle {
+    public:
+        Var& operator[](size_t i) { return *v_[i]; }
+        const Var& operator[](size_t i) const { return *v_[i]; }
+        size_t size() const { return v_.size(); }
+        bool empty() const { return v_.empty(); }
+        void clear() { v_.clear(); }
+        Var& emplace_back() { return *v_.emplace_back(std::make_unique<Var>()); }
+        struct iterator {
+            std::vector<std::unique_ptr<Var>>::iterator i;
+            Var& operator*() const { return **i; }
+            iterator& operator++() { ++i; return *this; }
+            bool operator!=(const iterator& o) const { return i != o.i; }
+        };
+        iterator begin() { return {v_.begin()}; }
+        iterator end() { return {v_.end()}; }
+    private:
+        std::vector<std::unique_ptr<Var>> v_;
+    };
+    VarTabelle var;             // globale Variablen
     std::vector<Anw> anw_seq;   // Anweisungen des Hauptprogramms
 
     // True, wenn der letzte Lauf an einem Fehler endete (nicht bei "return 1").
@@ -191,7 +212,11 @@ public:
     // --- Laeufer, Anweisungen, Auswertung ---
     int berechne(Argumente* arg);
     int work_anw(Anw* anw, Marken& m);
+    // Term -> Wert. Die haeufigsten Faelle (ganze Zahl, Variable mit ganzer Zahl) inline,
+    // alles andere in wert_allgemein.
     int wert(Term* knoten, Term* erg);
+    int wert_allgemein(Term* knoten, Term* erg);
+    static void wert_kopieren(const Term& k, Term& w);
 
     // --- Parser ---
     int get_tok(const char** cursor, Tok& tok);
@@ -270,9 +295,11 @@ public:
     std::vector<Anw>* neuer_block();
 
     // Stapelwaechter: true, wenn der Maschinenstapel fast erschoepft ist.
-    bool stapel_knapp() const;
-    uintptr_t stapel_basis = 0;        // Adresse nahe dem Stapelanfang des Laufs
+    bool stapel_knapp() const {
+        return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stapel_ende;
+    }
     size_t stapel_grenze = 6u << 20;   // erlaubter Verbrauch in Bytes
+    uintptr_t stapel_ende = 0;         // tiefste erlaubte Stapeladresse; 0 = ohne Pruefung
 
 private:
     struct Tiefe;
@@ -347,3 +374,27 @@ struct Argumente {
     const char* steuerung = "";
     const char* zwei = nullptr;
 };
+
+inline int Orvu::wert(Term* k, Term* erg) {
+    if (k) {
+        if (k->typ == IZAHL) {
+            erg->typ = IZAHL;
+            erg->izahl = k->izahl;
+            return 0;
+        }
+        if (k->typ == VARREF) {
+            const Var* v = k->lokal ? (oben && static_cast<uint64_t>(k->izahl) < oben->n
+                                           ? &oben->slots[static_cast<size_t>(k->izahl)]
+                                           : nullptr)
+                                    : (k->izahl < V_TAG || k->izahl > V_CPUZEIT
+                                           ? &var[static_cast<size_t>(k->izahl)]
+                                           : nullptr);
+            if (v && (v->typ == V_IZAHL || v->typ == V_BOOL)) {
+                erg->typ = IZAHL;
+                erg->izahl = v->izahl;
+                return 0;
+            }
+        }
+    }
+    return wert_allgemein(k, erg);
+}

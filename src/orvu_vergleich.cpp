@@ -58,7 +58,7 @@ int Orvu::vergleichswert(Term* k, Term& w) {
         }
         return 0;
     }
-    w = *k;
+    wert_kopieren(*k, w);
     return 0;
 }
 
