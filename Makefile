@@ -36,7 +36,11 @@ define pakete
 	fi
 endef
 
-.PHONY: deps build test demo bench install clean
+.PHONY: deps build test demo bench fuzz install clean
+
+# Fuzzen mit libFuzzer: FUZZZEIT Sekunden (Voreinstellung 300), Korpus in build-fuzz/.
+FUZZZEIT     ?= 300
+FUZZ_PAKETE  := clang libclang-rt-14-dev cmake make
 
 deps:
 	$(call pakete,$(PAKETE))
@@ -59,8 +63,19 @@ bench: build
 	$(call pakete,$(BENCH_PAKETE))
 	ORVU=$(BUILD)/orvu bench/run
 
+fuzz:
+	$(call pakete,$(FUZZ_PAKETE))
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVU_FUZZ=ON
+	cmake --build build-fuzz -j$$(nproc) --target orvu_fuzz
+	fuzz/saat.sh build-fuzz/saat
+	mkdir -p build-fuzz/korpus build-fuzz/funde
+	ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 build-fuzz/orvu_fuzz \
+	  -max_total_time=$(FUZZZEIT) -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+	  -dict=fuzz/orvu.dict -artifact_prefix=build-fuzz/funde/ \
+	  build-fuzz/korpus build-fuzz/saat
+
 install:
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
 clean:
-	rm -rf build build-san bench/daten
+	rm -rf build build-san build-fuzz bench/daten

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <new>
+#include <stdexcept>
 #include <cstring>
 
 Orvu::Orvu() = default;
@@ -36,6 +38,24 @@ Orvu::Term* Orvu::neuer_term() { return &term_lager.emplace_back(); }
 Orvu::Anw* Orvu::neue_anw() { return &anw_lager.emplace_back(); }
 std::vector<Orvu::Term>* Orvu::neue_termliste() { return &listen_lager.emplace_back(); }
 std::vector<Orvu::Anw>* Orvu::neuer_block() { return &block_lager.emplace_back(); }
+
+bool Orvu::im_sandkasten(const char* was) {
+    if (!sandkasten) return false;
+    meld(150) << " " << was << " ist im Sandkasten nicht erlaubt\n";
+    return true;
+}
+
+bool Orvu::schritt_erschoepft() {
+    if (schritte == 0 || --schritte > 0) return false;
+    meld(151) << " Schrittbudget erschoepft\n";
+    return true;
+}
+
+bool Orvu::zu_lang(size_t n) {
+    if (n <= max_laenge) return false;
+    meld(152) << " Text oder Vektor zu lang: " << n << " > " << max_laenge << "\n";
+    return true;
+}
 
 // ---------------------------------------------------------------- Laeufer
 
@@ -83,7 +103,19 @@ void Orvu::nimm_eingabe(FILE* f) {
     leser = f ? std::make_unique<Leser>(f) : nullptr;
 }
 
+// Ein Lauf; erschoepfter Speicher endet mit einer Meldung statt mit einem Abbruch.
 int Orvu::berechne(Argumente* arg) {
+    try {
+        return berechne_lauf(arg);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    if (fehler) meld(153) << " zu wenig Speicher\n";
+    lauf_fehler = true;
+    return 1;
+}
+
+int Orvu::berechne_lauf(Argumente* arg) {
     const uintptr_t basis = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
     stapel_ende = basis > stapel_grenze ? basis - stapel_grenze : 0;
     fehler = arg->fehler;
@@ -127,6 +159,7 @@ int Orvu::berechne(Argumente* arg) {
         }
         for (Var& v : var) {
             if (v.name == "EIN") {
+                if (im_sandkasten("EIN")) return 1;
                 FILE* f = fopen(v.text.c_str(), "rb");
                 if (!f) {
                     fputs("eingabedatei fehler\n", stdout);
@@ -140,6 +173,7 @@ int Orvu::berechne(Argumente* arg) {
         }
         for (Var& v : var) {
             if (v.name == "AUS") {
+                if (im_sandkasten("AUS")) return 1;
                 FILE* f = fopen(v.text.c_str(), "wb");
                 if (!f) {
                     fputs("ausgabedatei fehler\n", stdout);
@@ -286,6 +320,7 @@ int Orvu::work_anw(Anw* anw, Marken& m) {
                 break;
             }
             if (z.brk) break;
+            if (schritt_erschoepft()) return 1;
             Term s;
             if (wert(anw->schritt, &s)) {
                 meld(119) << " fehler\n";
@@ -571,6 +606,7 @@ int Orvu::funktion_aufrufen(Term* k, Term* erg) {
         meld(142) << " function " << f.name << " ist nur deklariert, nicht definiert\n";
         return 1;
     }
+    if (schritt_erschoepft()) return 1;
     for (; r.n < f.namen.size(); ++r.n) leeren(r.slots[r.n]);
     oben = &r;
     ++aufruftiefe;

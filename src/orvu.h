@@ -209,8 +209,21 @@ public:
     // True, wenn der letzte Lauf an einem Fehler endete (nicht bei "return 1").
     bool lauf_fehler = false;
 
+    // Sandkasten (fuer den Fuzzer): Builtins und Anweisungen, die Dateien, Umgebung, Netz
+    // oder Prozesse erreichen, verweigern den Dienst. Meldet und liefert true, wenn aktiv.
+    bool sandkasten = false;
+    bool im_sandkasten(const char* was);
+    // Schrittbudget: 0 = unbegrenzt; sonst zaehlen Schleifendurchlaeufe und Aufrufe
+    // herunter, und bei 0 endet der Lauf mit einer Meldung.
+    uint64_t schritte = 0;
+    bool schritt_erschoepft();
+    // Groesste erlaubte Laenge eines Texts oder Vektors, den ein Operator erzeugt.
+    size_t max_laenge = size_t{1} << 32;
+    bool zu_lang(size_t n);
+
     // --- Laeufer, Anweisungen, Auswertung ---
     int berechne(Argumente* arg);
+    int berechne_lauf(Argumente* arg);
     int work_anw(Anw* anw, Marken& m);
     // Term -> Wert. Die haeufigsten Faelle (ganze Zahl, Variable mit ganzer Zahl) inline,
     // alles andere in wert_allgemein.

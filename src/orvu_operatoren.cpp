@@ -209,6 +209,7 @@ int Orvu::plus(Term* l, Term* r, Term* erg) {
         L.typ = IZAHL;
     }
     if (ist_text(L)) {
+        if (ist_text(R) && zu_lang(text_von(L).size() + text_von(R).size())) return 1;
         std::string s = text_von(L);
         if (!verketten(s, R, minus)) {
             *fehler << "rechtsoperand fehlt bei plus\n";
@@ -222,6 +223,7 @@ int Orvu::plus(Term* l, Term* r, Term* erg) {
             *fehler << "linksoperand bei plus hat typ " << L.typ << "\n";
             return 1;
         }
+        if (zu_lang(text_von(R).size() + 32)) return 1;
         std::string s;
         verketten(s, L, false);
         s += text_von(R);

@@ -861,6 +861,7 @@ int Orvu::lies_include(const char** cursor) {
         return 1;
     }
     const char* rest = *cursor;
+    if (im_sandkasten("include")) return 1;
     FILE* f = fopen(name.text.c_str(), "rb");
     if (!f) {
         meld(352) << " fehler bei Include-Datei" << rest << "\n";

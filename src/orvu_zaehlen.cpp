@@ -140,6 +140,7 @@ int Orvu::len_setzen(Term* liste, Term* erg) {
         return 1;
     }
     const size_t n = static_cast<size_t>(nw.izahl);
+    if (zu_lang(n)) return 1;
     Term& ziel = el[0];
     try {
         if (ziel.typ == VARREF) {
@@ -332,6 +333,7 @@ int Orvu::summe_b(Term*, Term* r, Term* erg) {
         return 1;
     }
     for (int64_t k = 0; k < n.izahl; ++k) {
+        if (schritt_erschoepft()) return 1;
         i->izahl = k;
         Term x;
         if (wert(&el[2], &x)) {
@@ -373,6 +375,7 @@ int Orvu::summe_c(Term*, Term* r, Term* erg) {
         return 1;
     }
     for (;;) {
+        if (schritt_erschoepft()) return 1;
         Term c;
         if (wert(&el[1], &c)) {
             meld(786) << "summe operanden fehler\n";
