@@ -188,7 +188,7 @@ bool Orvu::bruch_plus(const Bruch& a, const Term& r, Bruch& ergebnis) {
 int Orvu::plus(Term* l, Term* r, Term* erg) {
     const bool minus = erg->izahl == 1;
     if (!r) {
-        *fehler << "rechtsoperand fehlt bei plus\n";
+        meld(413) << "rechtsoperand fehlt bei plus\n";
         return 1;
     }
     Term R;
@@ -203,7 +203,7 @@ int Orvu::plus(Term* l, Term* r, Term* erg) {
         if (wert(l, &L)) return 1;
     } else {
         if (ist_text(R) || R.typ == BYTE) {
-            *fehler << "Text mit Praefix plusoperator\n";
+            meld(414) << "Text mit Praefix plusoperator\n";
             return 1;
         }
         L.typ = IZAHL;
@@ -212,7 +212,7 @@ int Orvu::plus(Term* l, Term* r, Term* erg) {
         if (ist_text(R) && zu_lang(text_von(L).size() + text_von(R).size())) return 1;
         std::string s = text_von(L);
         if (!verketten(s, R, minus)) {
-            *fehler << "rechtsoperand fehlt bei plus\n";
+            meld(415) << "rechtsoperand fehlt bei plus\n";
             return 1;
         }
         als_text(erg, std::move(s));
@@ -220,7 +220,7 @@ int Orvu::plus(Term* l, Term* r, Term* erg) {
     }
     if (ist_text(R)) {
         if (L.typ != IZAHL && L.typ != FZAHL && L.typ != RZAHL && L.typ != BYTE) {
-            *fehler << "linksoperand bei plus hat typ " << L.typ << "\n";
+            meld(416) << "linksoperand bei plus hat typ " << L.typ << "\n";
             return 1;
         }
         if (zu_lang(text_von(R).size() + 32)) return 1;
@@ -534,10 +534,16 @@ int Orvu::zuweisung(Term* l, Term* r, Term* erg) {
     }
     if (!l->lokal) {
         switch (l->izahl) {
-        case V_DOLLAR:
-            ausgabe.clear();
-            if (ausgabe_text(w, ausgabe, false)) return 1;
-            return schreibe_aus(ausgabe);
+        case V_DOLLAR: {
+            // Der Puffer wird ausgeliehen: ein "$" in einem Aufruf waehrend des
+            // Zusammensetzens bekommt so seinen eigenen.
+            std::string s;
+            s.swap(ausgabe);
+            s.clear();
+            int rc = ausgabe_text(w, s, false) || schreibe_aus(s);
+            ausgabe.swap(s);
+            return rc;
+        }
         case V_DOLLAR2: {
             std::string s;
             int rc = ausgabe_text(w, s, true);
@@ -776,6 +782,10 @@ int Orvu::ausgabe_text(Term& w, std::string& s, bool fk) {
 
 // Ein Element einer Termliste auswerten und schreiben.
 int Orvu::listen_element(Term& e, std::string& s, bool fk) {
+    if (fk) {  // bei "$$" stehen die fertigen Teile schon vor jeder weiteren Meldung
+        *fehler << s;
+        s.clear();
+    }
     if (e.typ == TEXT) {  // Literal: ohne Kopie
         s += e.text;
         return 0;

@@ -305,7 +305,7 @@ int Orvu::get_zahl(const char** cursor, Tok& tok) {
         errno = 0;
         long double w = std::strtold(s.c_str(), nullptr);
         double d = static_cast<double>(w);
-        if (errno == ERANGE || std::isinf(d) || (d == 0 && w != 0)) {
+        if (errno == ERANGE) {  // jenseits von long double; jenseits von double: inf
             meld(214) << " Gleitkommazahl ausserhalb des Wertebereichs: " << s << "\n";
             return 1;
         }
