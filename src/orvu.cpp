@@ -157,34 +157,15 @@ int Orvu::berechne_lauf(Argumente* arg) {
             meld(105) << " fehler\n";
             return 1;
         }
-        for (Var& v : var) {
-            if (v.name == "EIN") {
-                if (im_sandkasten("EIN")) return 1;
-                FILE* f = fopen(v.text.c_str(), "rb");
-                if (!f) {
-                    fputs("eingabedatei fehler\n", stdout);
-                    return 1;
-                }
-                eigene_dateien.push_back(f);
-                arg->ein = f;
-                nimm_eingabe(f);
-                break;
-            }
+        FILE* f = nullptr;
+        if (datei_aus_var("EIN", "rb", "eingabedatei fehler\n", f)) return 1;
+        if (f) {
+            arg->ein = f;
+            nimm_eingabe(f);
         }
-        for (Var& v : var) {
-            if (v.name == "AUS") {
-                if (im_sandkasten("AUS")) return 1;
-                FILE* f = fopen(v.text.c_str(), "wb");
-                if (!f) {
-                    fputs("ausgabedatei fehler\n", stdout);
-                    return 1;
-                }
-                eigene_dateien.push_back(f);
-                arg->aus = f;
-                aus = f;
-                break;
-            }
-        }
+        f = nullptr;
+        if (datei_aus_var("AUS", "wb", "ausgabedatei fehler\n", f)) return 1;
+        if (f) arg->aus = aus = f;
     }
     if (leser) {
         if (datensaetze(m)) return 1;
@@ -206,6 +187,23 @@ int Orvu::berechne_lauf(Argumente* arg) {
     var.clear();
     lauf_fehler = false;
     return status;
+}
+
+// Oeffnet die Datei, die eine Variable des Namens (EIN, AUS) nennt; ohne Variable bleibt
+// f null. Misslingt das Oeffnen, steht meldung auf der Standardausgabe: 1.
+int Orvu::datei_aus_var(const char* name, const char* modus, const char* meldung, FILE*& f) {
+    for (Var& v : var) {
+        if (v.name != name) continue;
+        if (im_sandkasten(name)) return 1;
+        f = fopen(v.text.c_str(), modus);
+        if (!f) {
+            fputs(meldung, stdout);
+            return 1;
+        }
+        eigene_dateien.push_back(f);
+        return 0;
+    }
+    return 0;
 }
 
 // Die Schleife ueber die Datensaetze der Eingabe: Zeilen oder Bloecke fester Laenge.
@@ -520,26 +518,6 @@ int Orvu::var_lesen(const Var& v, Term* erg) {
     }
 }
 
-// Wert -> neue Var eines Aufrufrahmens (Argumentuebergabe). 0 ok, 1 Typ nicht uebergebbar.
-static int als_var(Orvu::Term& w, Orvu::Var& v) {
-    using O = Orvu;
-    switch (w.typ) {
-    case O::IZAHL: v.typ = O::V_IZAHL; v.izahl = w.izahl; return 0;
-    case O::RZAHL: v.typ = O::V_RZAHL; v.rzahl = w.rzahl; return 0;
-    case O::FZAHL: v.typ = O::V_FZAHL; v.fzahl = w.fzahl; return 0;
-    case O::BOOL: v.typ = O::V_BOOL; v.izahl = w.izahl; return 0;
-    case O::BYTE: v.typ = O::V_BYTE; v.byte = w.byte; return 0;
-    case O::TEXT: v.typ = O::V_TEXT; v.text = std::move(w.text); return 0;
-    case O::BVECTOR: v.typ = O::V_BVECTOR; v.bvector = w.bvector; return 0;
-    case O::IVECTOR: v.typ = O::V_IVECTOR; v.ivector = w.ivector; return 0;
-    case O::RVECTOR: v.typ = O::V_RVECTOR; v.rvector = w.rvector; return 0;
-    case O::FVECTOR: v.typ = O::V_FVECTOR; v.fvector = w.fvector; return 0;
-    case O::SVECTOR: v.typ = O::V_SVECTOR; v.svector = w.svector; return 0;
-    case O::TERMLIST: v.typ = O::V_TERMLIST; v.termlist = w.termlist; return 0;
-    default: return 1;
-    }
-}
-
 namespace {
 // Setzt einen wiederverwendeten Slot auf den Zustand einer neuen Variablen zurueck
 // (der Textpuffer behaelt seine Kapazitaet).
@@ -591,7 +569,7 @@ int Orvu::funktion_aufrufen(Term* k, Term* erg) {
         if (wert(&a, &w)) return 1;
         Var& v = r.slots[r.n++];
         leeren(v);
-        if (als_var(w, v)) {
+        if (var_aus_wert(w, v, false)) {
             meld(141) << " term hat ungueltigen typ" << w.typ << "\n";
             return 1;
         }

@@ -336,7 +336,7 @@ private:
     int element_zuweisung(Term* indi, Term& wert, int op);
     int pos_zuweisung(Term& wert);
     int compound(Var& v, Term& w, bool minus);
-    int speichern(Var& v, Term& w);
+    int var_aus_wert(Term& w, Var& v, bool mit_zeigern);
     bool bruch_plus(const Bruch& a, const Term& r, Bruch& ergebnis);
     int plus_zahlen(Term* l, Term& L, Term& R, bool minus, Term* erg);
     bool kehrwert(Term& R);
@@ -358,6 +358,7 @@ private:
     int datensaetze(Marken& m);
     int schreibe_aus(const std::string& s);
     void nimm_eingabe(FILE* f);
+    int datei_aus_var(const char* name, const char* modus, const char* meldung, FILE*& f);
 
     std::unordered_map<void*, void (*)(void*)> vektoren;
     std::deque<Term> term_lager;

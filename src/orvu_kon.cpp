@@ -202,11 +202,13 @@ int berechne_mit_stapel(Orvu& o, Argumente& arg) {
     Lauf l{&o, &arg, 1};
     pthread_attr_t attr;
     pthread_t faden;
+    const size_t grenze = o.stapel_grenze;
+    o.stapel_grenze = STAPEL - (size_t{64} << 20);  // vor dem Start setzen: der Faden liest es
     if (pthread_attr_init(&attr) == 0 && pthread_attr_setstacksize(&attr, STAPEL) == 0 &&
         pthread_create(&faden, &attr, lauf_faden, &l) == 0) {
-        o.stapel_grenze = STAPEL - (size_t{64} << 20);
         pthread_join(faden, nullptr);
     } else {
+        o.stapel_grenze = grenze;
         l.status = o.berechne(&arg);
     }
     pthread_attr_destroy(&attr);

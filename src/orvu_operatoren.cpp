@@ -564,7 +564,8 @@ int Orvu::zuweisung(Term* l, Term* r, Term* erg) {
     }
     if (op != 0) {
         if (compound(*v, w, op == 3)) return 1;
-    } else if (speichern(*v, w)) {
+    } else if (var_aus_wert(w, *v, true)) {
+        meld(462) << " fehler " << w.typ << "\n";
         return 1;
     }
     erg->typ = IZAHL;
@@ -593,8 +594,10 @@ int Orvu::compound(Var& v, Term& w, bool minus) {
     }
 }
 
-// Wert -> Variable bei "=": der Var-Code folgt dem Werttyp.
-int Orvu::speichern(Var& v, Term& w) {
+// Wert -> Variable: der Var-Code folgt dem Werttyp; Vektoren und Termlisten werden
+// geteilt. Zeiger und Objekte nur bei der Zuweisung (mit_zeigern), nicht als Argument.
+// 1, wenn der Typ sich nicht speichern laesst (ohne Meldung).
+int Orvu::var_aus_wert(Term& w, Var& v, bool mit_zeigern) {
     switch (w.typ) {
     case IZAHL: v.typ = V_IZAHL; v.izahl = w.izahl; return 0;
     case RZAHL: v.typ = V_RZAHL; v.rzahl = w.rzahl; return 0;
@@ -602,20 +605,22 @@ int Orvu::speichern(Var& v, Term& w) {
     case BOOL: v.typ = V_BOOL; v.izahl = w.izahl; return 0;
     case BYTE: v.typ = V_BYTE; v.byte = w.byte; return 0;
     case TEXT: v.typ = V_TEXT; v.text = std::move(w.text); return 0;
-    case IZAHLPTR: v.typ = V_IZAHLPTR; v.izahlptr = w.izahlptr; return 0;
-    case TEXTPTR: v.typ = V_TEXTPTR; v.textptr = w.textptr; return 0;
-    case NLOBJ: v.typ = V_NL; v.objekt = w.objekt; return 0;
-    case VEKOOBJ: v.typ = V_VEKO; v.objekt = w.objekt; return 0;
-    case RDIROBJ: v.typ = V_RDIR; v.objekt = w.objekt; return 0;
     case BVECTOR: v.typ = V_BVECTOR; v.bvector = w.bvector; return 0;
     case IVECTOR: v.typ = V_IVECTOR; v.ivector = w.ivector; return 0;
     case RVECTOR: v.typ = V_RVECTOR; v.rvector = w.rvector; return 0;
     case FVECTOR: v.typ = V_FVECTOR; v.fvector = w.fvector; return 0;
     case SVECTOR: v.typ = V_SVECTOR; v.svector = w.svector; return 0;
     case TERMLIST: v.typ = V_TERMLIST; v.termlist = w.termlist; return 0;
-    default:
-        meld(462) << " fehler " << w.typ << "\n";
-        return 1;
+    default: break;
+    }
+    if (!mit_zeigern) return 1;
+    switch (w.typ) {
+    case IZAHLPTR: v.typ = V_IZAHLPTR; v.izahlptr = w.izahlptr; return 0;
+    case TEXTPTR: v.typ = V_TEXTPTR; v.textptr = w.textptr; return 0;
+    case NLOBJ: v.typ = V_NL; v.objekt = w.objekt; return 0;
+    case VEKOOBJ: v.typ = V_VEKO; v.objekt = w.objekt; return 0;
+    case RDIROBJ: v.typ = V_RDIR; v.objekt = w.objekt; return 0;
+    default: return 1;
     }
 }
 
