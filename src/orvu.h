@@ -266,6 +266,29 @@ public:
     int tag(Term* l, Term* r, Term* erg);
     int uhr(Term* l, Term* r, Term* erg);
     int cpuzeit(Term* l, Term* r, Term* erg);
+    // Umwandlungen und Typen
+    int typeofall(Term* l, Term* r, Term* erg);
+    int typeof_(Term* l, Term* r, Term* erg);
+    int bin_(Term* l, Term* r, Term* erg);
+    int oct_(Term* l, Term* r, Term* erg);
+    int hex_(Term* l, Term* r, Term* erg);
+    int dec_(Term* l, Term* r, Term* erg);
+    int int_(Term* l, Term* r, Term* erg);
+    int float_(Term* l, Term* r, Term* erg);
+    int float32(Term* l, Term* r, Term* erg);
+    int zaehler(Term* l, Term* r, Term* erg);
+    int nenner(Term* l, Term* r, Term* erg);
+    int utf8(Term* l, Term* r, Term* erg);
+    int int8(Term* l, Term* r, Term* erg);
+    int int16(Term* l, Term* r, Term* erg);
+    int int32(Term* l, Term* r, Term* erg);
+    int swap16_(Term* l, Term* r, Term* erg);
+    int swap32_(Term* l, Term* r, Term* erg);
+    int roem(Term* l, Term* r, Term* erg);
+    // Roemische Zahlen: Text -> Wert (0 ok, 1 gemeldet), Auswerter, Wert -> Text.
+    int roem2int(std::string& text, int64_t* erg);
+    int64_t roem2int_up(char* text, size_t laenge);
+    int int2roem(int64_t z, std::string* aus);
 
     // --- Zahlen ---
     int plus_mitpruef(long long a, long long b, long long* aus);
