@@ -228,6 +228,19 @@ public:
     int tag(Term* l, Term* r, Term* erg);
     int uhr(Term* l, Term* r, Term* erg);
     int cpuzeit(Term* l, Term* r, Term* erg);
+    // Vektoren, Texte, Zeiger (orvu_vektor.cpp)
+    int Vector(Term* l, Term* r, Term* erg);
+    int Izahlptr(Term* l, Term* r, Term* erg);
+    int Textptr(Term* l, Term* r, Term* erg);
+    int push_back_(Term* l, Term* r, Term* erg);
+    int clear_(Term* l, Term* r, Term* erg);
+    int substr_(Term* l, Term* r, Term* erg);
+    int find_(Term* l, Term* r, Term* erg);
+    int erase_(Term* l, Term* r, Term* erg);
+    int append_(Term* l, Term* r, Term* erg);
+    int resize_(Term* l, Term* r, Term* erg);
+    int String(Term* l, Term* r, Term* erg);
+    int delete_(Term* l, Term* r, Term* erg);
 
     // --- Zahlen ---
     int plus_mitpruef(long long a, long long b, long long* aus);
@@ -262,6 +275,8 @@ public:
     // Gibt den Vektor der Variablen frei (den ersten gesetzten in der Reihenfolge
     // bvector, ivector, fvector, rvector, svector); true, wenn sie einen hatte.
     bool var_vektor_freigeben(Var& v);
+    // True, wenn n Objekte der Groesse g in den physischen Speicher passen.
+    static bool speicher_reicht(uint64_t n, size_t g);
 
     // Arena der Parse-Ergebnisse: leben bis zum Ende des Objekts, Adressen stabil.
     Term* neuer_term();
@@ -296,6 +311,13 @@ private:
     int element_zuweisung(Term* indi, Term& wert, int op);
     int pos_zuweisung(Term& wert);
     int compound(Var& v, Term& w, bool minus);
+    // Vektoren, Texte, Zeiger (orvu_vektor.cpp)
+    int text_laenge(std::string& s, int64_t n, char fuell, int ort, const char* builtin);
+    int quelltext(Term* l, Term& L, const std::string*& s);
+    bool zwei_werte(Term& liste, Term& a, Term& b);
+    Var* textvariable(Term* l, int ort, const char* meldung);
+    void vektor_loesen(void* p);
+    void vektoren_nachfreigeben();
     int speichern(Var& v, Term& w);
     bool bruch_plus(const Bruch& a, const Term& r, Bruch& ergebnis);
     int plus_zahlen(Term* l, Term& L, Term& R, bool minus, Term* erg);
@@ -320,6 +342,12 @@ private:
     void nimm_eingabe(FILE* f);
 
     std::unordered_map<void*, void (*)(void*)> vektoren;
+    // Von delete geloeste Vektoren: frei, sobald kein Handler mehr laeuft (handler_tiefe 0).
+    std::vector<void*> spaeter_frei;
+    int handler_tiefe = 0;
+    // Zellen von Izahlptr und Textptr: leben bis zum Ende, Adressen stabil.
+    std::deque<int64_t> zahl_zellen;
+    std::deque<std::string> text_zellen;
     std::deque<Term> term_lager;
     std::deque<Anw> anw_lager;
     std::deque<std::vector<Term>> listen_lager;
