@@ -116,11 +116,16 @@ int Orvu::len(Term* l, Term* r, Term* erg) {
 
 namespace {
 // Neue Laenge n fuer einen Text (mit Blanks auffuellen) oder Vektor (mit Nullwerten).
+// Was nicht in den Speicher passt, wird vor dem Anlegen abgewiesen (bad_alloc).
 template <class V>
 void laenge(V& v, size_t n) {
+    if (!Orvu::speicher_reicht(n, sizeof(typename V::value_type))) throw std::bad_alloc();
     v.resize(n);
 }
-void laenge(std::string& s, size_t n) { s.resize(n, ' '); }
+void laenge(std::string& s, size_t n) {
+    if (!Orvu::speicher_reicht(n, 1)) throw std::bad_alloc();
+    s.resize(n, ' ');
+}
 }  // namespace
 
 // len (x, n): setzt die Laenge einer Variablen oder eines Elements eines Textvektors.
