@@ -416,17 +416,21 @@ int Orvu::wert_allgemein(Term* k, Term* erg) {
         return 0;
     }
     switch (k->typ) {
-    case OPER:
+    case OPER: {
         if (stapel_knapp()) {
             meld(130) << " Stapel erschoepft: Ausdruck oder Rekursion zu tief\n";
             return 1;
         }
         erg->izahl = k->izahl;
-        if ((this->*(k->handler))(k->larg, k->rarg, erg)) {
+        ++handler_tiefe;
+        const int rc = (this->*(k->handler))(k->larg, k->rarg, erg);
+        if (--handler_tiefe == 0 && !spaeter_frei.empty()) vektoren_nachfreigeben();
+        if (rc) {
             meld(131) << " fehler bei wert\n";
             return 1;
         }
         return 0;
+    }
     case VARREF:
         return lies_var(k, erg);
     case FUNCALL:

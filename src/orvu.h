@@ -289,6 +289,19 @@ public:
     int roem2int(std::string& text, int64_t* erg);
     int64_t roem2int_up(char* text, size_t laenge);
     int int2roem(int64_t z, std::string* aus);
+    // Vektoren, Texte, Zeiger (orvu_vektor.cpp)
+    int Vector(Term* l, Term* r, Term* erg);
+    int Izahlptr(Term* l, Term* r, Term* erg);
+    int Textptr(Term* l, Term* r, Term* erg);
+    int push_back_(Term* l, Term* r, Term* erg);
+    int clear_(Term* l, Term* r, Term* erg);
+    int substr_(Term* l, Term* r, Term* erg);
+    int find_(Term* l, Term* r, Term* erg);
+    int erase_(Term* l, Term* r, Term* erg);
+    int append_(Term* l, Term* r, Term* erg);
+    int resize_(Term* l, Term* r, Term* erg);
+    int String(Term* l, Term* r, Term* erg);
+    int delete_(Term* l, Term* r, Term* erg);
 
     // --- Zahlen ---
     int plus_mitpruef(long long a, long long b, long long* aus);
@@ -323,6 +336,9 @@ public:
     // Gibt den Vektor der Variablen frei (den ersten gesetzten in der Reihenfolge
     // bvector, ivector, fvector, rvector, svector); true, wenn sie einen hatte.
     bool var_vektor_freigeben(Var& v);
+    // True, wenn n Objekte der Groesse g in den physischen Speicher passen und die
+    // Grenze max_laenge (in Bytes) nicht ueberschreiten.
+    bool speicher_reicht(uint64_t n, size_t g) const;
 
     // Arena der Parse-Ergebnisse: leben bis zum Ende des Objekts, Adressen stabil.
     Term* neuer_term();
@@ -360,6 +376,13 @@ private:
     int pos_zuweisung(Term& wert);
     int compound(Var& v, Term& w, bool minus);
     int var_aus_wert(Term& w, Var& v, bool mit_zeigern);
+    // Vektoren, Texte, Zeiger (orvu_vektor.cpp)
+    int text_laenge(std::string& s, int64_t n, char fuell, int ort, const char* builtin);
+    int quelltext(Term* l, Term& L, const std::string*& s);
+    bool zwei_werte(Term& liste, Term& a, Term& b);
+    Var* textvariable(Term* l, int ort, const char* meldung);
+    void vektor_loesen(void* p);
+    void vektoren_nachfreigeben();
     bool bruch_plus(const Bruch& a, const Term& r, Bruch& ergebnis);
     int plus_zahlen(Term* l, Term& L, Term& R, bool minus, Term* erg);
     bool kehrwert(Term& R);
@@ -384,6 +407,12 @@ private:
     int datei_aus_var(const char* name, const char* modus, const char* meldung, FILE*& f);
 
     std::unordered_map<void*, void (*)(void*)> vektoren;
+    // Von delete geloeste Vektoren: frei, sobald kein Handler mehr laeuft (handler_tiefe 0).
+    std::vector<void*> spaeter_frei;
+    int handler_tiefe = 0;
+    // Zellen von Izahlptr und Textptr: leben bis zum Ende, Adressen stabil.
+    std::deque<int64_t> zahl_zellen;
+    std::deque<std::string> text_zellen;
     std::deque<Term> term_lager;
     std::deque<Anw> anw_lager;
     std::deque<std::vector<Term>> listen_lager;

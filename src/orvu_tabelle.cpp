@@ -49,6 +49,23 @@ const BuiltinName builtins[] = {
     {"int32", &O::int32, 0},
     {"swap16", &O::swap16_, 0},
     {"swap32", &O::swap32_, 0},
+    {"Bvector", &O::Vector, 0},
+    {"Ivector", &O::Vector, 1},
+    {"Fvector", &O::Vector, 2},
+    {"Rvector", &O::Vector, 3},
+    {"Svector", &O::Vector, 4},
+    {"Izahlptr", &O::Izahlptr, 0},
+    {"Intptr", &O::Izahlptr, 0},
+    {"Textptr", &O::Textptr, 0},
+    {"push_back", &O::push_back_, 0},
+    {"clear", &O::clear_, 0},
+    {"substr", &O::substr_, 0},
+    {"find", &O::find_, 0},
+    {"erase", &O::erase_, 0},
+    {"append", &O::append_, 0},
+    {"resize", &O::resize_, 0},
+    {"String", &O::String, 0},
+    {"delete", &O::delete_, 0},
 };
 }  // namespace
 

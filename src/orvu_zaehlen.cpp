@@ -116,11 +116,16 @@ int Orvu::len(Term* l, Term* r, Term* erg) {
 
 namespace {
 // Neue Laenge n fuer einen Text (mit Blanks auffuellen) oder Vektor (mit Nullwerten).
+// Was nicht in den Speicher passt, wird vor dem Anlegen abgewiesen (bad_alloc).
 template <class V>
-void laenge(V& v, size_t n) {
+void laenge(const Orvu& o, V& v, size_t n) {
+    if (!o.speicher_reicht(n, sizeof(typename V::value_type))) throw std::bad_alloc();
     v.resize(n);
 }
-void laenge(std::string& s, size_t n) { s.resize(n, ' '); }
+void laenge(const Orvu& o, std::string& s, size_t n) {
+    if (!o.speicher_reicht(n, 1)) throw std::bad_alloc();
+    s.resize(n, ' ');
+}
 }  // namespace
 
 // len (x, n): setzt die Laenge einer Variablen oder eines Elements eines Textvektors.
@@ -140,19 +145,18 @@ int Orvu::len_setzen(Term* liste, Term* erg) {
         return 1;
     }
     const size_t n = static_cast<size_t>(nw.izahl);
-    if (zu_lang(n)) return 1;
     Term& ziel = el[0];
     try {
         if (ziel.typ == VARREF) {
             Var* v = variable(&ziel);
             if (!v) return 1;
             switch (v->typ) {
-            case V_TEXT: laenge(v->text, n); break;
-            case V_BVECTOR: laenge(*v->bvector, n); break;
-            case V_IVECTOR: laenge(*v->ivector, n); break;
-            case V_RVECTOR: laenge(*v->rvector, n); break;
-            case V_FVECTOR: laenge(*v->fvector, n); break;
-            case V_SVECTOR: laenge(*v->svector, n); break;
+            case V_TEXT: laenge(*this, v->text, n); break;
+            case V_BVECTOR: laenge(*this, *v->bvector, n); break;
+            case V_IVECTOR: laenge(*this, *v->ivector, n); break;
+            case V_RVECTOR: laenge(*this, *v->rvector, n); break;
+            case V_FVECTOR: laenge(*this, *v->fvector, n); break;
+            case V_SVECTOR: laenge(*this, *v->svector, n); break;
             default:
                 meld(724) << " var " << v->name << " hat ungueltigen typ" << v->typ << "\n";
                 return 1;
@@ -178,7 +182,7 @@ int Orvu::len_setzen(Term* liste, Term* erg) {
                           << v->svector->size() << "\n";
                 return 1;
             }
-            laenge((*v->svector)[static_cast<size_t>(ix.izahl)], n);
+            laenge(*this, (*v->svector)[static_cast<size_t>(ix.izahl)], n);
         } else if (ziel.typ == OPER) {
             meld(729) << " len: 2. termlistnarg IZAHL sein\n";
             return 1;
