@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Der Interpreter: gemeinsame Records (Term, Var, Anw, Fun, Tok), Typcodes und Klasse Orvu.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <deque>
@@ -138,10 +139,15 @@ public:
         Handler handler = nullptr;
     };
 
-    // Element eines uebersetzten scanf-Musters (wird mit scanf gefuellt).
+    // Element eines uebersetzten scanf-Musters (init_scan).
     struct Mus {
-        int art = 0;
-        std::string text;
+        int art = 0;          // 0 Literal, 1 Feld
+        std::string text;     // Literal
+        int global = -1;      // Zielvariable: Index in var, oder -1
+        int lokal = -1;       // Zielvariable: Slot der Funktion, oder -1
+        int breite = -1;      // Zeichenzahl des Feldes, -1: keine
+        // Zeichenklasse (Flag je Bytewert) oder leer; Kopien teilen die Tabelle.
+        std::shared_ptr<const std::array<uint8_t, 256>> klasse;
     };
 
     // break, continue, return einer Anweisungsausfuehrung.
@@ -228,6 +234,13 @@ public:
     int tag(Term* l, Term* r, Term* erg);
     int uhr(Term* l, Term* r, Term* erg);
     int cpuzeit(Term* l, Term* r, Term* erg);
+    // Formatierter Text (orvu_format.cpp)
+    int printf_(Term* l, Term* r, Term* erg);
+    int split(Term* l, Term* r, Term* erg);
+    int scanf_(Term* l, Term* r, Term* erg);
+    int next(Term* l, Term* r, Term* erg);
+    // Uebersetzt das scanf-Muster ab *cursor bis zum Zeichen ende; 0 ok (*cursor auf ende).
+    int init_scan(const char** cursor, std::vector<Mus>& muster, char ende);
 
     // --- Zahlen ---
     int plus_mitpruef(long long a, long long b, long long* aus);
@@ -268,6 +281,7 @@ public:
     Anw* neue_anw();
     std::vector<Term>* neue_termliste();
     std::vector<Anw>* neuer_block();
+    std::vector<Mus>* neues_muster();
 
     // Stapelwaechter: true, wenn der Maschinenstapel fast erschoepft ist.
     bool stapel_knapp() const;
@@ -318,12 +332,17 @@ private:
     int datensaetze(Marken& m);
     int schreibe_aus(const std::string& s);
     void nimm_eingabe(FILE* f);
+    // scanf und split (orvu_format.cpp)
+    Var* scan_ziel(const Mus& e, bool& fehlschlag);
+    int scan_lauf(const std::vector<Mus>& m, std::string_view s, bool& passt);
+    bool vektor_geteilt(const Var& v) const;
 
     std::unordered_map<void*, void (*)(void*)> vektoren;
     std::deque<Term> term_lager;
     std::deque<Anw> anw_lager;
     std::deque<std::vector<Term>> listen_lager;
     std::deque<std::vector<Anw>> block_lager;
+    std::deque<std::vector<Mus>> muster_lager;
     std::vector<std::string> include_kette;  // Dateien, die gerade gelesen werden
     std::vector<FILE*> eigene_dateien;       // von EIN/AUS geoeffnet, am Ende geschlossen
     std::unique_ptr<Leser> leser;            // gepufferter Leser ueber ein

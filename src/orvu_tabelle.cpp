@@ -31,6 +31,10 @@ const BuiltinName builtins[] = {
     {"add", &O::add, 0},
     {"summe", &O::summe, 0},
     {"len", &O::len, 0},
+    {"printf", &O::printf_, 0},
+    {"scanf", &O::scanf_, 0},
+    {"split", &O::split, 0},
+    {"next", &O::next, 0},
 };
 }  // namespace
 
