@@ -52,6 +52,7 @@ int Leser::zeile(std::string& zeile) {
         if (!fuellen()) {
             if (end_ == anf_) {
                 zeile.clear();
+                am_ende_ = true;
                 return 1;
             }
             size_t len = end_ - anf_;
@@ -73,6 +74,7 @@ size_t Leser::block(size_t n, std::string& s) {
         s.append(puf_.data() + anf_, k);
         anf_ += k;
     }
+    if (s.size() < n) am_ende_ = true;
     return s.size();
 }
 
@@ -82,5 +84,6 @@ int Leser::seek(int64_t off) {
     basis_ = off;
     anf_ = end_ = 0;
     ende_ = false;
+    am_ende_ = false;
     return 0;
 }

@@ -21,6 +21,9 @@ public:
     int seek(int64_t off);
     // True nach einem Lesefehler (nicht am blossen Ende der Eingabe).
     bool fehler() const { return fehler_; }
+    // True, sobald ein Lesen (zeile, block) an das Ende stiess, wie der Dateiende-Indikator
+    // eines C-Stroms; seek setzt es zurueck.
+    bool am_ende() const { return am_ende_; }
 
 private:
     bool fuellen();
@@ -30,4 +33,5 @@ private:
     int64_t basis_ = 0;  // Dateiposition von puf_[0]
     bool ende_ = false;
     bool fehler_ = false;
+    bool am_ende_ = false;
 };

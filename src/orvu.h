@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Der Interpreter: gemeinsame Records (Term, Var, Anw, Fun, Tok), Typcodes und Klasse Orvu.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <deque>
@@ -138,10 +139,15 @@ public:
         Handler handler = nullptr;
     };
 
-    // Element eines uebersetzten scanf-Musters (wird mit scanf gefuellt).
+    // Element eines uebersetzten scanf-Musters (init_scan).
     struct Mus {
-        int art = 0;
-        std::string text;
+        int art = 0;          // 0 Literal, 1 Feld
+        std::string text;     // Literal
+        int global = -1;      // Zielvariable: Index in var, oder -1
+        int lokal = -1;       // Zielvariable: Slot der Funktion, oder -1
+        int breite = -1;      // Zeichenzahl des Feldes, -1: keine
+        // Zeichenklasse (Flag je Bytewert) oder leer; Kopien teilen die Tabelle.
+        std::shared_ptr<const std::array<uint8_t, 256>> klasse;
     };
 
     // break, continue, return einer Anweisungsausfuehrung.
@@ -200,6 +206,14 @@ public:
         };
         iterator begin() { return {v_.begin()}; }
         iterator end() { return {v_.end()}; }
+        struct const_iterator {
+            std::vector<std::unique_ptr<Var>>::const_iterator i;
+            const Var& operator*() const { return **i; }
+            const_iterator& operator++() { ++i; return *this; }
+            bool operator!=(const const_iterator& o) const { return i != o.i; }
+        };
+        const_iterator begin() const { return {v_.begin()}; }
+        const_iterator end() const { return {v_.end()}; }
     private:
         std::vector<std::unique_ptr<Var>> v_;
     };
@@ -302,6 +316,13 @@ public:
     int resize_(Term* l, Term* r, Term* erg);
     int String(Term* l, Term* r, Term* erg);
     int delete_(Term* l, Term* r, Term* erg);
+    // Formatierter Text (orvu_format.cpp)
+    int printf_(Term* l, Term* r, Term* erg);
+    int split(Term* l, Term* r, Term* erg);
+    int scanf_(Term* l, Term* r, Term* erg);
+    int next(Term* l, Term* r, Term* erg);
+    // Uebersetzt das scanf-Muster ab *cursor bis zum Zeichen ende; 0 ok (*cursor auf ende).
+    int init_scan(const char** cursor, std::vector<Mus>& muster, char ende);
 
     // --- Zahlen ---
     int plus_mitpruef(long long a, long long b, long long* aus);
@@ -345,6 +366,7 @@ public:
     Anw* neue_anw();
     std::vector<Term>* neue_termliste();
     std::vector<Anw>* neuer_block();
+    std::vector<Mus>* neues_muster();
 
     // Stapelwaechter: true, wenn der Maschinenstapel fast erschoepft ist.
     bool stapel_knapp() const {
@@ -405,6 +427,10 @@ private:
     int schreibe_aus(const std::string& s);
     void nimm_eingabe(FILE* f);
     int datei_aus_var(const char* name, const char* modus, const char* meldung, FILE*& f);
+    // scanf und split (orvu_format.cpp)
+    Var* scan_ziel(const Mus& e, bool& fehlschlag);
+    int scan_lauf(const std::vector<Mus>& m, std::string_view s, bool& passt);
+    bool vektor_geteilt(const Var& v) const;
 
     std::unordered_map<void*, void (*)(void*)> vektoren;
     // Von delete geloeste Vektoren: frei, sobald kein Handler mehr laeuft (handler_tiefe 0).
@@ -417,6 +443,7 @@ private:
     std::deque<Anw> anw_lager;
     std::deque<std::vector<Term>> listen_lager;
     std::deque<std::vector<Anw>> block_lager;
+    std::deque<std::vector<Mus>> muster_lager;
     std::vector<std::string> include_kette;  // Dateien, die gerade gelesen werden
     std::vector<FILE*> eigene_dateien;       // von EIN/AUS geoeffnet, am Ende geschlossen
     std::unique_ptr<Leser> leser;            // gepufferter Leser ueber ein

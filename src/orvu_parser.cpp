@@ -588,7 +588,27 @@ int Orvu::get_einf_anw(const char** cursor, Term& term, TOK_TYP& ende) {
         }
         if (t.typ == TOK_RUND_AUF) ++tiefe;
         if (t.typ == TOK_RUND_ZU) --tiefe;
+        const bool scan = t.typ == TOK_OPERATOR && t.handler == &Orvu::scanf_;
         toks.push_back(std::move(t));
+        if (scan) {
+            // Nach scanf folgt ein Muster in runden Klammern, das init_scan uebersetzt.
+            const char* p = *cursor;
+            std::vector<Mus>* m = neues_muster();
+            bool ok = !weisse_zeichen(&p) && *p == '(';
+            if (ok) {
+                ++p;
+                ok = !init_scan(&p, *m, ')') && *p == ')';
+            }
+            if (!ok) {
+                meld(990) << " init_scan fehler\n";
+                return 1;
+            }
+            *cursor = p + 1;
+            Tok mt;
+            mt.typ = TOK_MUSTER;
+            mt.muster = m;
+            toks.push_back(std::move(mt));
+        }
     }
     if (toks.empty()) {
         term.typ = NONE;

@@ -66,6 +66,10 @@ const BuiltinName builtins[] = {
     {"resize", &O::resize_, 0},
     {"String", &O::String, 0},
     {"delete", &O::delete_, 0},
+    {"printf", &O::printf_, 0},
+    {"scanf", &O::scanf_, 0},
+    {"split", &O::split, 0},
+    {"next", &O::next, 0},
 };
 }  // namespace
 
