@@ -214,11 +214,12 @@ int Orvu::split(Term* l, Term* r, Term* erg) {
         return 1;
     }
     const char sep = text_von(trenner).c_str()[0];
-    const std::string text = liste ? text_von(quelle) : var[V_REC].text;
+    // Ohne Kopie: split aendert den Text der Zielvariablen nicht, auch wenn sie "&" ist.
+    const std::string& text = liste ? text_von(quelle) : var[V_REC].text;
     Var* v = variable(l);
     if (!v) return 1;
     if (v->typ == V_SVECTOR && v->svector) {
-        v->svector->clear();
+        // Vorhandene Elemente werden ueberschrieben und behalten ihren Speicher.
     } else {
         // Ein anderer Vektor der Variablen wird freigegeben, wenn niemand sonst ihn haelt;
         // sonst nur geloest (die Vektorverwaltung gibt ihn am Ende frei).
@@ -231,15 +232,20 @@ int Orvu::split(Term* l, Term* r, Term* erg) {
         v->typ = V_SVECTOR;
     }
     std::vector<std::string>& teile = *v->svector;
-    for (size_t a = 0;;) {
-        size_t e = text.find(sep, a);
-        if (e == std::string::npos) {
-            teile.emplace_back(text, a);
-            break;
-        }
-        teile.emplace_back(text, a, e - a);
-        a = e + 1;
+    size_t n = 0;
+    const char* p = text.data();
+    const char* const ende = p + text.size();
+    for (;;) {
+        const char* e = static_cast<const char*>(std::memchr(p, sep, static_cast<size_t>(ende - p)));
+        const size_t laenge = static_cast<size_t>((e ? e : ende) - p);
+        if (n == teile.size()) teile.emplace_back();
+        std::string& t = teile[n++];
+        t.resize(laenge);
+        std::memcpy(t.data(), p, laenge);
+        if (!e) break;
+        p = e + 1;
     }
+    teile.resize(n);
     v->izahl = static_cast<int64_t>(teile.size());
     erg->typ = IZAHL;
     erg->izahl = v->izahl;
