@@ -45,8 +45,8 @@ bool Orvu::im_sandkasten(const char* was) {
     return true;
 }
 
-bool Orvu::schritt_erschoepft() {
-    if (schritte == 0 || --schritte > 0) return false;
+bool Orvu::budget_ende() {
+    if (--schritte > 0) return false;
     meld(151) << " Schrittbudget erschoepft\n";
     return true;
 }
@@ -483,11 +483,6 @@ Orvu::Var* Orvu::lokal_slot(int64_t index) {
         return nullptr;
     }
     return &oben->slots[static_cast<size_t>(index)];
-}
-
-Orvu::Var* Orvu::variable(const Term* ref) {
-    if (ref->lokal) return lokal_slot(ref->izahl);
-    return &var[static_cast<size_t>(ref->izahl)];
 }
 
 int Orvu::lies_var(Term* k, Term* erg) {

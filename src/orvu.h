@@ -230,7 +230,8 @@ public:
     // Schrittbudget: 0 = unbegrenzt; sonst zaehlen Schleifendurchlaeufe und Aufrufe
     // herunter, und bei 0 endet der Lauf mit einer Meldung.
     uint64_t schritte = 0;
-    bool schritt_erschoepft();
+    bool schritt_erschoepft() { return schritte != 0 && budget_ende(); }
+    bool budget_ende();
     // Groesste erlaubte Laenge eines Texts oder Vektors, den ein Operator erzeugt.
     size_t max_laenge = size_t{1} << 32;
     bool zu_lang(size_t n);
@@ -386,7 +387,10 @@ private:
     int lies_prolog(const char** cursor, const std::string& wort);
     int parameter_und_rumpf(const char** cursor, Fun& f);
     Var* lokal_slot(int64_t index);
-    Var* variable(const Term* ref);
+    // Die Variable, die ein VARREF nennt: lokaler Slot oder globale Variable.
+    Var* variable(const Term* ref) {
+        return ref->lokal ? lokal_slot(ref->izahl) : &var[static_cast<size_t>(ref->izahl)];
+    }
     int ausgabe_text(Term& wert, std::string& s, bool fehlerkanal);
     int vergleichswert(Term* k, Term& w);
     int ordne(Term* l, Term* r, Term* erg, int art);

@@ -51,6 +51,11 @@ bool gilt(Rel r, int c) {
 // Operandenwert fuer != < <= > >= && ||: nur Anwendungen, Aufrufe und Variablen werden
 // ausgewertet, andere Knoten sind selbst der Wert.
 int Orvu::vergleichswert(Term* k, Term& w) {
+    if (k->typ == IZAHL) {  // haeufigster Literalfall ohne Umweg
+        w.typ = IZAHL;
+        w.izahl = k->izahl;
+        return 0;
+    }
     if (k->typ == OPER || k->typ == FUNCALL || k->typ == VARREF) {
         if (wert(k, &w)) {
             meld(501) << "\n";
