@@ -236,13 +236,14 @@ int Orvu::split(Term* l, Term* r, Term* erg) {
     const char* p = text.data();
     const char* const ende = p + text.size();
     for (;;) {
-        const char* e = static_cast<const char*>(std::memchr(p, sep, static_cast<size_t>(ende - p)));
-        const size_t laenge = static_cast<size_t>((e ? e : ende) - p);
+        const char* e = p;  // Felder sind meist kurz: eine einfache Schleife schlaegt memchr
+        while (e != ende && *e != sep) ++e;
+        const size_t laenge = static_cast<size_t>(e - p);
         if (n == teile.size()) teile.emplace_back();
         std::string& t = teile[n++];
         t.resize(laenge);
         std::memcpy(t.data(), p, laenge);
-        if (!e) break;
+        if (e == ende) break;
         p = e + 1;
     }
     teile.resize(n);

@@ -44,7 +44,20 @@ void zahl_ergebnis(O::Term* erg, int64_t z) {
 // Text als Zahl zur Basis 8, 10 oder 16 wie bei Stromextraktion: Blanks, Vorzeichen,
 // keine Ziffern 0, ausserhalb des Bereichs der groesste bzw. kleinste Wert.
 int64_t text_lesen(const std::string& s, int basis) {
-    return std::strtoll(s.c_str(), nullptr, basis);
+    if (basis != 10) return std::strtoll(s.c_str(), nullptr, basis);
+    // Dezimal ohne Locale-Umweg (haeufig, etwa fuer Spalten): wie strtoll zur Basis 10.
+    const char* p = s.c_str();
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    const bool neg = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    const uint64_t grenze = neg ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
+    uint64_t w = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        const uint64_t d = static_cast<uint64_t>(*p - '0');
+        if (w > (grenze - d) / 10) return neg ? INT64_MIN : INT64_MAX;
+        w = w * 10 + d;
+    }
+    return neg ? static_cast<int64_t>(0 - w) : static_cast<int64_t>(w);
 }
 
 // Ziffernwert eines Zeichens zur Basis, sonst -1.
