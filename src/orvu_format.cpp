@@ -514,7 +514,7 @@ int Orvu::scan_lauf(const std::vector<Mus>& m, std::string_view s, bool& passt) 
             continue;
         }
         if (e.art != 1) {
-            meld(923) << " fehler in muster\n";
+            meld(927) << " fehler in muster\n";
             return 1;
         }
         bool fs;
