@@ -244,6 +244,10 @@ public:
     // alles andere in wert_allgemein.
     int wert(Term* knoten, Term* erg);
     int wert_allgemein(Term* knoten, Term* erg);
+    // True mit z, wenn der Knoten ohne Auswertung eine ganze Zahl ist: ein ganzzahliges
+    // Literal oder eine Variable, die sich als IZAHL liest. Kurzer Weg der Operatoren
+    // fuer ihren haeufigsten Fall; alles andere geht den allgemeinen Weg.
+    bool ganz(const Term* k, int64_t& z) const;
     static void wert_kopieren(const Term& k, Term& w);
 
     // --- Parser ---
@@ -494,4 +498,23 @@ inline int Orvu::wert(Term* k, Term* erg) {
         }
     }
     return wert_allgemein(k, erg);
+}
+
+inline bool Orvu::ganz(const Term* k, int64_t& z) const {
+    if (k->typ == IZAHL) {
+        z = k->izahl;
+        return true;
+    }
+    if (k->typ != VARREF) return false;
+    const Var* v;
+    if (k->lokal) {
+        if (!oben || static_cast<uint64_t>(k->izahl) >= oben->n) return false;
+        v = &oben->slots[static_cast<size_t>(k->izahl)];
+    } else {
+        if (k->izahl >= V_TAG && k->izahl <= V_CPUZEIT) return false;
+        v = &var[static_cast<size_t>(k->izahl)];
+    }
+    if (v->typ != V_IZAHL && v->typ != V_BOOL) return false;
+    z = v->izahl;
+    return true;
 }

@@ -191,6 +191,14 @@ int Orvu::plus(Term* l, Term* r, Term* erg) {
         meld(413) << "rechtsoperand fehlt bei plus\n";
         return 1;
     }
+    int64_t a = 0, b;
+    if ((!l || ganz(l, a)) && ganz(r, b)) {  // zwei ganze Zahlen: ohne Zwischenwerte
+        long long s;
+        plus_mitpruef(a, minus ? wrap_neg(b) : b, &s);
+        erg->typ = IZAHL;
+        erg->izahl = s;
+        return 0;
+    }
     Term R;
     if (wert(r, &R)) return 1;
     if (minus) {
@@ -326,6 +334,14 @@ int Orvu::mal(Term* l, Term* r, Term* erg) {
     if (!l || !r) {
         meld(421) << " rechtsoperand fehler bei mal \n";
         return 1;
+    }
+    int64_t a, b;
+    if (!durch && ganz(l, a) && ganz(r, b)) {  // Produkt zweier ganzer Zahlen
+        long long p;
+        mal_mitpruef(a, b, &p);
+        erg->typ = IZAHL;
+        erg->izahl = p;
+        return 0;
     }
     Term L, R;
     if (wert(l, &L) || wert(r, &R)) return 1;

@@ -72,6 +72,11 @@ int Orvu::gleich(Term* l, Term* r, Term* erg) {
         meld(502) << " operanden fehlen bei gleich \n";
         return 1;
     }
+    int64_t a, b;
+    if (ganz(l, a) && ganz(r, b)) {
+        wahr(erg, a == b);
+        return 0;
+    }
     Term L, R;
     if (wert(l, &L) || wert(r, &R)) {
         meld(503) << "\n";
@@ -108,6 +113,11 @@ int Orvu::ungleich(Term* l, Term* r, Term* erg) {
     if (!l || !r) {
         meld(511) << " operanden fehlen bei ungleich \n";
         return 1;
+    }
+    int64_t x, y;
+    if (ganz(l, x) && ganz(r, y)) {
+        wahr(erg, x != y);
+        return 0;
     }
     Term L, R;
     if (vergleichswert(l, L) || vergleichswert(r, R)) return 1;
@@ -163,6 +173,11 @@ int Orvu::ordne(Term* l, Term* r, Term* erg, int art) {
     if (!l || !r) {
         meld(521) << " operanden fehlen bei " << namen[art] << " \n";
         return 1;
+    }
+    int64_t a, b;
+    if (ganz(l, a) && ganz(r, b)) {
+        wahr(erg, gilt(static_cast<Rel>(art), drei(a, b)));
+        return 0;
     }
     Term L, R;
     if (vergleichswert(l, L) || vergleichswert(r, R)) return 1;
