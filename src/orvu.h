@@ -404,6 +404,7 @@ private:
     int listen_element(Term& e, std::string& s, bool fehlerkanal);
     int element_zuweisung(Term* indi, Term& wert, int op);
     int pos_zuweisung(Term& wert);
+    int besondere_zuweisung(int64_t index, Term& w);
     int compound(Var& v, Term& w, bool minus);
     int var_aus_wert(Term& w, Var& v, bool mit_zeigern);
     // Vektoren, Texte, Zeiger (orvu_vektor.cpp)

@@ -548,30 +548,8 @@ int Orvu::zuweisung(Term* l, Term* r, Term* erg) {
         meld(453) << " Linksoperand von Zuweisung ist keine Variable " << l->typ << "\n";
         return 1;
     }
-    if (!l->lokal) {
-        switch (l->izahl) {
-        case V_DOLLAR: {
-            // Der Puffer wird ausgeliehen: ein "$" in einem Aufruf waehrend des
-            // Zusammensetzens bekommt so seinen eigenen.
-            std::string s;
-            s.swap(ausgabe);
-            s.clear();
-            int rc = ausgabe_text(w, s, false) || schreibe_aus(s);
-            ausgabe.swap(s);
-            return rc;
-        }
-        case V_DOLLAR2: {
-            std::string s;
-            int rc = ausgabe_text(w, s, true);
-            *fehler << s;
-            return rc;
-        }
-        case V_POS:
-            return pos_zuweisung(w);
-        default:
-            break;
-        }
-    }
+    if (!l->lokal && (l->izahl == V_DOLLAR || l->izahl == V_DOLLAR2 || l->izahl == V_POS))
+        return besondere_zuweisung(l->izahl, w);
     Var* v = variable(l);
     if (!v) return 1;
     if (v->hat_vektor()) {
@@ -587,6 +565,26 @@ int Orvu::zuweisung(Term* l, Term* r, Term* erg) {
     erg->typ = IZAHL;
     erg->izahl = 0;
     return 0;
+}
+
+// Zuweisung an "$" (Ausgabe), "$$" (Fehlerstrom) oder "POS" (Eingabe positionieren);
+// es wird nichts gespeichert, das Ergebnis bleibt NONE.
+int Orvu::besondere_zuweisung(int64_t index, Term& w) {
+    if (index == V_POS) return pos_zuweisung(w);
+    if (index == V_DOLLAR2) {
+        std::string s;
+        int rc = ausgabe_text(w, s, true);
+        *fehler << s;
+        return rc;
+    }
+    // Der Puffer wird ausgeliehen: ein "$" in einem Aufruf waehrend des
+    // Zusammensetzens bekommt so seinen eigenen.
+    std::string s;
+    s.swap(ausgabe);
+    s.clear();
+    int rc = ausgabe_text(w, s, false) || schreibe_aus(s);
+    ausgabe.swap(s);
+    return rc;
 }
 
 // "+=" und "-=" auf einer Variablen.
