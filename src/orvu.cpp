@@ -228,6 +228,7 @@ int Orvu::datensaetze(Marken& m) {
             break;
         }
         rec.typ = V_TEXT;
+        if (schritt_erschoepft()) return 1;  // auch Datensaetze zaehlen (POS kann zuruecksetzen)
         for (Anw& a : anw_seq) {
             if (work_anw(&a, m)) {
                 meld(108) << " fehler\n";

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: MIT
+// Lauf im Sandkasten wie beim Fuzzen: Schrittbudget, verweigerte Dateizugriffe, Grenzen.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+
+#include "orvu.h"
+
+namespace {
+
+struct Ergebnis {
+    int status;
+    std::string aus, fehler;
+};
+
+// Wie das Fuzz-Ziel: Programm und Eingabe im Prozess, Sandkasten, kleines Budget.
+Ergebnis lauf(const std::string& programm, std::string eingabe, bool mit_eingabe) {
+    FILE* ein = mit_eingabe ? fmemopen(eingabe.data(), eingabe.size(), "rb") : nullptr;
+    std::ostringstream aus, fehler;
+    int status;
+    {
+        Orvu o;
+        o.sandkasten = true;
+        o.schritte = 1000;
+        o.max_laenge = size_t{1} << 16;
+        Argumente arg;
+        arg.ein = ein;
+        arg.aus_stream = &aus;
+        arg.fehler = &fehler;
+        arg.steuerung = programm.c_str();
+        status = o.berechne(&arg);
+    }
+    if (ein) fclose(ein);
+    return {status, aus.str(), fehler.str()};
+}
+
+bool enthaelt(const std::string& s, const char* teil) { return s.find(teil) != std::string::npos; }
+
+struct Fall {
+    const char* name;
+    const char* programm;
+    const char* eingabe;  // nullptr: ohne Eingabe
+    size_t laenge;        // Bytes der Eingabe (sie darf NUL enthalten)
+    const char* meldung;  // Teil der erwarteten Meldung
+};
+
+// Die Eingabe des Fuzzer-Fundes, mit ihren NUL-Bytes.
+constexpr char pos_eingabe[] = "ALem \n\0\"\0" "19\n; f, \"\\n\";";
+
+class Sandkasten : public testing::TestWithParam<Fall> {};
+
+TEST_P(Sandkasten, endetMitMeldungUndStatusEins) {
+    const Fall& f = GetParam();
+    Ergebnis e = lauf(f.programm, f.eingabe ? std::string(f.eingabe, f.laenge) : "",
+                      f.eingabe != nullptr);
+    EXPECT_EQ(e.status, 1) << e.fehler;
+    EXPECT_TRUE(enthaelt(e.fehler, f.meldung)) << e.fehler;
+}
+
+// Gefunden vom Fuzzer: POS setzt jeden Datensatz zurueck, die Eingabe endet nie.
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, Sandkasten,
+    testing::Values(
+        Fall{"posSchleife", "f = 1.5; f += 1;POS -= 3;\" \"; f -=,\"|\",3",
+             pos_eingabe, sizeof pos_eingabe - 1, " Schrittbudget erschoepft"},
+        Fall{"leereSchleife", "for (;;) ;", nullptr, 0, " Schrittbudget erschoepft"},
+        Fall{"rekursion", "function f(n) { return f(n + 1); } f(0);", nullptr, 0,
+             " Schrittbudget erschoepft"},
+        Fall{"include", "include \"/etc/passwd\";", nullptr, 0, " include ist im Sandkasten"},
+        Fall{"eingabeDatei", "prolog EIN = \"/etc/passwd\"; $=&;", nullptr, 0,
+             " EIN ist im Sandkasten"},
+        Fall{"verdoppeln", "s = \"x\"; for (i = 0; i < 40; i++) s = s + s;", nullptr, 0,
+             " Text oder Vektor zu lang"}),
+    [](const testing::TestParamInfo<Fall>& i) { return std::string(i.param.name); });
+
+TEST(Sandkasten, ohneGrenzeLaeuftDasProgrammNormal) {
+    Ergebnis e = lauf("$=ZNR,&;", "a\nb\n", true);
+    EXPECT_EQ(e.status, 0);
+    EXPECT_EQ(e.aus, "0a\n1b\n");
+    EXPECT_EQ(e.fehler, "2 Zeilen bearbeitet\n");
+}
+
+}  // namespace
