@@ -36,8 +36,8 @@ Bruch gekuerzt(long long z, long long n) {
     return b;
 }
 
-// Zeichen fuer "zaehler/nenner": 2 * 20 Ziffern/Vorzeichen + "/".
-constexpr int textlaenge = 41;
+// Zeichen fuer "zaehler/nenner": 2 * 20 Ziffern/Vorzeichen + "/", mit Reserve.
+constexpr int textlaenge = 48;
 
 char* schreibe_in(const Bruch& b, char* p, char* ende) {
     p = std::to_chars(p, ende, b.zaehler).ptr;
