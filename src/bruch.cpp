@@ -41,6 +41,7 @@ constexpr int textlaenge = 48;
 
 char* schreibe_in(const Bruch& b, char* p, char* ende) {
     p = std::to_chars(p, ende, b.zaehler).ptr;
+    if (p == ende) return p;  // kann bei textlaenge nicht eintreten
     *p++ = '/';
     return std::to_chars(p, ende, b.nenner).ptr;
 }
