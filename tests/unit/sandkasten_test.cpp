@@ -2,11 +2,10 @@
 // Lauf im Sandkasten wie beim Fuzzen: Schrittbudget, verweigerte Dateizugriffe, Grenzen.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 #include <string>
 
-#include "orvu.h"
+#include "sandkasten.h"
 
 namespace {
 
@@ -16,23 +15,10 @@ struct Ergebnis {
 };
 
 // Wie das Fuzz-Ziel: Programm und Eingabe im Prozess, Sandkasten, kleines Budget.
-Ergebnis lauf(const std::string& programm, std::string eingabe, bool mit_eingabe) {
-    FILE* ein = mit_eingabe ? fmemopen(eingabe.data(), eingabe.size(), "rb") : nullptr;
+Ergebnis lauf(const std::string& programm, const std::string& eingabe, bool mit_eingabe) {
     std::ostringstream aus, fehler;
-    int status;
-    {
-        Orvu o;
-        o.sandkasten = true;
-        o.schritte = 1000;
-        o.max_laenge = size_t{1} << 16;
-        Argumente arg;
-        arg.ein = ein;
-        arg.aus_stream = &aus;
-        arg.fehler = &fehler;
-        arg.steuerung = programm.c_str();
-        status = o.berechne(&arg);
-    }
-    if (ein) fclose(ein);
+    int status = sandkasten_lauf(programm, mit_eingabe ? &eingabe : nullptr, aus, fehler, 1000,
+                                 size_t{1} << 16);
     return {status, aus.str(), fehler.str()};
 }
 
