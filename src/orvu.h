@@ -156,6 +156,38 @@ public:
         bool irgendeine() const { return brk || cont || ret; }
     };
 
+    // Tabelle mit Zugriff ueber den Index wie bei einem Vektor, deren Eintraege ihre
+    // Adresse behalten, auch wenn sie waechst (fuer Variablen und Aufrufrahmen).
+    template <class T>
+    class Tabelle {
+    public:
+        T& operator[](size_t i) { return *v_[i]; }
+        const T& operator[](size_t i) const { return *v_[i]; }
+        size_t size() const { return v_.size(); }
+        bool empty() const { return v_.empty(); }
+        void clear() { v_.clear(); }
+        T& emplace_back() { return *v_.emplace_back(std::make_unique<T>()); }
+        struct iterator {
+            typename std::vector<std::unique_ptr<T>>::iterator i;
+            T& operator*() const { return **i; }
+            iterator& operator++() { ++i; return *this; }
+            bool operator!=(const iterator& o) const { return i != o.i; }
+        };
+        iterator begin() { return {v_.begin()}; }
+        iterator end() { return {v_.end()}; }
+        struct const_iterator {
+            typename std::vector<std::unique_ptr<T>>::const_iterator i;
+            const T& operator*() const { return **i; }
+            const_iterator& operator++() { ++i; return *this; }
+            bool operator!=(const const_iterator& o) const { return i != o.i; }
+        };
+        const_iterator begin() const { return {v_.begin()}; }
+        const_iterator end() const { return {v_.end()}; }
+    private:
+        std::vector<std::unique_ptr<T>> v_;
+    };
+    using VarTabelle = Tabelle<Var>;
+
     // Grenzen gegen Stapelueberlauf und Endlosschleifen des Interpreters selbst.
     static constexpr int MAX_AUFRUFTIEFE = 20000;
     static constexpr int MAX_SCHACHTELUNG = 5000;
@@ -174,7 +206,7 @@ public:
         std::vector<Var> slots;
         size_t n = 0;
     };
-    std::deque<Rahmen> lokale;  // Rahmen der Aufrufe; deque: Adressen bleiben stabil
+    Tabelle<Rahmen> lokale;  // Rahmen der Aufrufe (wiederverwendet), Adressen stabil
     std::deque<Fun> funktionen;            // deque: Eintraege behalten ihre Adresse
     int32_t akt_fun = -1;
     int32_t status = 0;
@@ -188,35 +220,6 @@ public:
     Anw* prolog = nullptr;
     Anw* epilog = nullptr;
 
-    // Tabelle der globalen Variablen: Zugriff ueber den Index wie bei einem Vektor,
-    // aber jede Variable behaelt ihre Adresse, auch wenn die Tabelle waechst.
-    class VarTabelle {
-    public:
-        Var& operator[](size_t i) { return *v_[i]; }
-        const Var& operator[](size_t i) const { return *v_[i]; }
-        size_t size() const { return v_.size(); }
-        bool empty() const { return v_.empty(); }
-        void clear() { v_.clear(); }
-        Var& emplace_back() { return *v_.emplace_back(std::make_unique<Var>()); }
-        struct iterator {
-            std::vector<std::unique_ptr<Var>>::iterator i;
-            Var& operator*() const { return **i; }
-            iterator& operator++() { ++i; return *this; }
-            bool operator!=(const iterator& o) const { return i != o.i; }
-        };
-        iterator begin() { return {v_.begin()}; }
-        iterator end() { return {v_.end()}; }
-        struct const_iterator {
-            std::vector<std::unique_ptr<Var>>::const_iterator i;
-            const Var& operator*() const { return **i; }
-            const_iterator& operator++() { ++i; return *this; }
-            bool operator!=(const const_iterator& o) const { return i != o.i; }
-        };
-        const_iterator begin() const { return {v_.begin()}; }
-        const_iterator end() const { return {v_.end()}; }
-    private:
-        std::vector<std::unique_ptr<Var>> v_;
-    };
     VarTabelle var;             // globale Variablen
     std::vector<Anw> anw_seq;   // Anweisungen des Hauptprogramms
 
