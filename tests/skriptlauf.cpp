@@ -39,6 +39,9 @@
 //   -- fehlt NAME --     Datei NAME darf danach nicht existieren (ohne Inhalt)
 //   -- status: N         erwarteter Exit-Status (fehlt: 0); Tod durch Signal
 //                        ist immer ein Fehler, ebenso mehr als 20 s Laufzeit
+//   speicher: N          (vor dem ersten Abschnitt) begrenzt den Adressraum des
+//                        Laufs auf N KiB; mit AddressSanitizer wird der Fall
+//                        uebersprungen
 //
 // Flags hinter dem Abschnittsnamen, in beliebiger Reihenfolge:
 //   noeol  entfernt das letzte "\n" des Inhalts
@@ -59,6 +62,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/syscall.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -103,6 +107,7 @@ struct Fall {
     std::vector<std::pair<std::string, std::string>> erwartet;
     std::vector<std::string> fehlt;
     int status = 0;
+    long speicher_kib = 0;  // "speicher: N": Adressraum des Laufs in KiB (0 = unbegrenzt)
     std::string fehler;  // Formatfehler in der Falldatei; nicht leer -> Fall scheitert
 };
 
@@ -403,6 +408,17 @@ std::vector<Fall> lies_faelle(std::string_view text, const std::string& datei) {
             hat_args = true;
             continue;
         }
+        if (beginnt(z, "speicher:")) {
+            auto w = woerter(z.substr(9));
+            std::string zahl = w.size() == 1 ? std::string(w[0]) : "";
+            char* ende = nullptr;
+            long v = zahl.empty() ? 0 : std::strtol(zahl.c_str(), &ende, 10);
+            if (zahl.empty() || *ende != '\0' || v <= 0)
+                fehler(nr, "\"speicher: N\" braucht eine Zahl > 0 (KiB)");
+            else
+                f->speicher_kib = v;
+            continue;
+        }
         if (woerter(z).empty() || beginnt(z, "#")) continue;
         fehler(nr, "Zeile gehoert zu keinem Abschnitt");
     }
@@ -644,7 +660,7 @@ std::optional<std::string> lies_datei(const fs::path& p) {
 
 // Startet bin mit args (ohne Shell) in cwd; stdin/stdout/stderr aus bzw. in Dateien.
 Lauf starte(const std::string& bin, const std::vector<std::string>& args, const fs::path& cwd,
-            const fs::path& ein, const fs::path& aus, const fs::path& fehl) {
+            const fs::path& ein, const fs::path& aus, const fs::path& fehl, long speicher_kib) {
     Lauf l;
     int fd_ein = ::open(ein.c_str(), O_RDONLY | O_CLOEXEC);
     int fd_aus = ::open(aus.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -671,6 +687,10 @@ Lauf starte(const std::string& bin, const std::vector<std::string>& args, const 
             ::dup2(fd_fehl, 2) < 0)
             ::_exit(126);
         ::signal(SIGPIPE, SIG_DFL);
+        if (speicher_kib > 0) {
+            rlimit r{static_cast<rlim_t>(speicher_kib) * 1024, static_cast<rlim_t>(speicher_kib) * 1024};
+            if (::setrlimit(RLIMIT_AS, &r) != 0) ::_exit(125);
+        }
         ::execv(argv[0], argv.data());
         static const char m[] = "skriptlauf: execv fehlgeschlagen\n";
         [[maybe_unused]] auto r = ::write(2, m, sizeof m - 1);
@@ -790,6 +810,10 @@ TEST_P(Skript, Fall) {
     const Fall& f = GetParam();
     SCOPED_TRACE(f.datei + ":" + std::to_string(f.zeile) + ": " + f.name);
     ASSERT_TRUE(f.fehler.empty()) << f.fehler;
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer braucht selbst viel Adressraum: Faelle mit Speichergrenze nur ohne.
+    if (f.speicher_kib > 0) GTEST_SKIP() << "Speichergrenze mit AddressSanitizer nicht pruefbar";
+#endif
 
     TempDir tmp;
     ASSERT_FALSE(tmp.pfad.empty()) << "mkdtemp: " << std::strerror(errno);
@@ -806,7 +830,8 @@ TEST_P(Skript, Fall) {
         ASSERT_TRUE(schreibe_datei(ein, *f.eingabe));
     }
     std::string bin = umgebung_oder("ORVU_BIN", ORVU_BIN);
-    Lauf l = starte(bin, f.args, cwd, ein, tmp.pfad / "stdout", tmp.pfad / "stderr");
+    Lauf l = starte(bin, f.args, cwd, ein, tmp.pfad / "stdout", tmp.pfad / "stderr",
+                    f.speicher_kib);
     ASSERT_TRUE(l.fehler.empty()) << l.fehler;
 
     std::string aus = lies_datei(tmp.pfad / "stdout").value_or("");
