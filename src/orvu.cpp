@@ -549,6 +549,10 @@ Orvu::Rahmen& Orvu::rahmen_belegen(size_t slots) {
 
 int Orvu::funktion_aufrufen(Term* k, Term* erg) {
     Fun& f = funktionen[static_cast<size_t>(k->izahl)];
+    if (stapel_knapp()) {  // Rekursion ohne Operator dazwischen, etwa f(x) ruft f(x)
+        meld(145) << " Stapel erschoepft: Ausdruck oder Rekursion zu tief\n";
+        return 1;
+    }
     if (aufruftiefe >= MAX_AUFRUFTIEFE) {
         meld(143) << " function " << f.name << ": Aufruftiefe " << MAX_AUFRUFTIEFE
                   << " ueberschritten\n";
