@@ -409,6 +409,7 @@ private:
     int pos_zuweisung(Term& wert);
     int besondere_zuweisung(int64_t index, Term& w);
     int compound(Var& v, Term& w, bool minus);
+    bool ganze_summe(Term* l, Term* r, int op);
     int var_aus_wert(Term& w, Var& v, bool mit_zeigern);
     // Vektoren, Texte, Zeiger (orvu_vektor.cpp)
     int text_laenge(std::string& s, int64_t n, char fuell, int ort, const char* builtin);

@@ -538,6 +538,12 @@ int Orvu::zuweisung(Term* l, Term* r, Term* erg) {
         meld(451) << "Zuweisung benoetigt 2 Operanden\n";
         return 1;
     }
+    // "+=" und "-=" ausser auf "$", "$$", "POS" und den Satzvariablen: kurzer Weg fuer Ganzzahlen
+    if (op != 0 && l->typ == VARREF && (l->lokal || l->izahl > V_POS) && ganze_summe(l, r, op)) {
+        erg->typ = IZAHL;
+        erg->izahl = 0;
+        return 0;
+    }
     Term w;
     if (wert(r, &w)) {
         meld(452) << " zuweisungslieferant fehler\n";
@@ -585,6 +591,20 @@ int Orvu::besondere_zuweisung(int64_t index, Term& w) {
     int rc = ausgabe_text(w, s, false) || schreibe_aus(s);
     ausgabe.swap(s);
     return rc;
+}
+
+// Kurzer Weg fuer "+=" und "-=" einer ganzen Zahl auf eine ganzzahlige Variable ohne
+// Vektor; false, wenn der allgemeine Weg gebraucht wird (dann ist nichts geschehen).
+bool Orvu::ganze_summe(Term* l, Term* r, int op) {
+    int64_t z;
+    if (!ganz(r, z)) return false;
+    Var* v = l->lokal ? (oben && static_cast<uint64_t>(l->izahl) < oben->n
+                             ? &oben->slots[static_cast<size_t>(l->izahl)]
+                             : nullptr)
+                      : &var[static_cast<size_t>(l->izahl)];
+    if (!v || v->typ != V_IZAHL || v->hat_vektor()) return false;
+    v->izahl = wrap_add(v->izahl, op == 3 ? wrap_neg(z) : z);
+    return true;
 }
 
 // "+=" und "-=" auf einer Variablen.
