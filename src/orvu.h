@@ -250,7 +250,7 @@ public:
     // True mit z, wenn der Knoten ohne Auswertung eine ganze Zahl ist: ein ganzzahliges
     // Literal oder eine Variable, die sich als IZAHL liest. Kurzer Weg der Operatoren
     // fuer ihren haeufigsten Fall; alles andere geht den allgemeinen Weg.
-    bool ganz(const Term* k, int64_t& z) const;
+    bool ganz(const Term* k, int64_t& z);
     static void wert_kopieren(const Term& k, Term& w);
 
     // --- Parser ---
@@ -394,7 +394,10 @@ private:
     int lies_prolog(const char** cursor, const std::string& wort);
     int parameter_und_rumpf(const char** cursor, Fun& f);
     Var* lokal_slot(int64_t index);
-    // Die Variable, die ein VARREF nennt: lokaler Slot oder globale Variable.
+    // Die Variable, die ein VARREF nennt: lokaler Slot oder globale Variable; nullptr
+    // (ohne Meldung) fuer einen lokalen Slot ausserhalb seiner Funktion.
+    Var* var_still(const Term* ref);
+    // Wie var_still, meldet aber den fehlenden Slot.
     Var* variable(const Term* ref) {
         return ref->lokal ? lokal_slot(ref->izahl) : &var[static_cast<size_t>(ref->izahl)];
     }
@@ -481,45 +484,32 @@ struct Argumente {
     const char* zwei = nullptr;
 };
 
-inline int Orvu::wert(Term* k, Term* erg) {
-    if (k) {
-        if (k->typ == IZAHL) {
-            erg->typ = IZAHL;
-            erg->izahl = k->izahl;
-            return 0;
-        }
-        if (k->typ == VARREF) {
-            const Var* v = k->lokal ? (oben && static_cast<uint64_t>(k->izahl) < oben->n
-                                           ? &oben->slots[static_cast<size_t>(k->izahl)]
-                                           : nullptr)
-                                    : (k->izahl < V_TAG || k->izahl > V_CPUZEIT
-                                           ? &var[static_cast<size_t>(k->izahl)]
-                                           : nullptr);
-            if (v && (v->typ == V_IZAHL || v->typ == V_BOOL)) {
-                erg->typ = IZAHL;
-                erg->izahl = v->izahl;
-                return 0;
-            }
-        }
-    }
-    return wert_allgemein(k, erg);
+inline Orvu::Var* Orvu::var_still(const Term* ref) {
+    if (!ref->lokal) return &var[static_cast<size_t>(ref->izahl)];
+    if (!oben || static_cast<uint64_t>(ref->izahl) >= oben->n) return nullptr;
+    return &oben->slots[static_cast<size_t>(ref->izahl)];
 }
 
-inline bool Orvu::ganz(const Term* k, int64_t& z) const {
+inline bool Orvu::ganz(const Term* k, int64_t& z) {
     if (k->typ == IZAHL) {
         z = k->izahl;
         return true;
     }
-    if (k->typ != VARREF) return false;
-    const Var* v;
-    if (k->lokal) {
-        if (!oben || static_cast<uint64_t>(k->izahl) >= oben->n) return false;
-        v = &oben->slots[static_cast<size_t>(k->izahl)];
-    } else {
-        if (k->izahl >= V_TAG && k->izahl <= V_CPUZEIT) return false;
-        v = &var[static_cast<size_t>(k->izahl)];
-    }
-    if (v->typ != V_IZAHL && v->typ != V_BOOL) return false;
+    // TAG, UHR und CPUZEIT werden bei jedem Lesen berechnet, nie gespeichert gelesen.
+    if (k->typ != VARREF || (!k->lokal && k->izahl >= V_TAG && k->izahl <= V_CPUZEIT))
+        return false;
+    const Var* v = var_still(k);
+    if (!v || (v->typ != V_IZAHL && v->typ != V_BOOL)) return false;
     z = v->izahl;
     return true;
+}
+
+inline int Orvu::wert(Term* k, Term* erg) {
+    int64_t z;
+    if (k && ganz(k, z)) {
+        erg->typ = IZAHL;
+        erg->izahl = z;
+        return 0;
+    }
+    return wert_allgemein(k, erg);
 }

@@ -598,10 +598,7 @@ int Orvu::besondere_zuweisung(int64_t index, Term& w) {
 bool Orvu::ganze_summe(Term* l, Term* r, int op) {
     int64_t z;
     if (!ganz(r, z)) return false;
-    Var* v = l->lokal ? (oben && static_cast<uint64_t>(l->izahl) < oben->n
-                             ? &oben->slots[static_cast<size_t>(l->izahl)]
-                             : nullptr)
-                      : &var[static_cast<size_t>(l->izahl)];
+    Var* v = var_still(l);
     if (!v || v->typ != V_IZAHL || v->hat_vektor()) return false;
     v->izahl = wrap_add(v->izahl, op == 3 ? wrap_neg(z) : z);
     return true;
