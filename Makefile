@@ -66,12 +66,13 @@ bench: build
 fuzz:
 	$(call pakete,$(FUZZ_PAKETE))
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVU_FUZZ=ON
-	cmake --build build-fuzz -j$$(nproc) --target orvu_fuzz
+	cmake --build build-fuzz -j$$(nproc) --target orvu_fuzz orvu_woerter
+	{ build-fuzz/orvu_woerter; cat fuzz/orvu.dict; } > build-fuzz/orvu.dict
 	fuzz/saat.sh build-fuzz/saat
 	mkdir -p build-fuzz/korpus build-fuzz/funde
 	ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 build-fuzz/orvu_fuzz \
 	  -max_total_time=$(FUZZZEIT) -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
-	  -dict=fuzz/orvu.dict -artifact_prefix=build-fuzz/funde/ \
+	  -dict=build-fuzz/orvu.dict -artifact_prefix=build-fuzz/funde/ \
 	  build-fuzz/korpus build-fuzz/saat
 
 install:

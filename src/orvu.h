@@ -329,6 +329,27 @@ public:
     int split(Term* l, Term* r, Term* erg);
     int scanf_(Term* l, Term* r, Term* erg);
     int next(Term* l, Term* r, Term* erg);
+    // Im Sandkasten an jeden Builtin gebunden, der nach aussen reicht; der Operatorcode
+    // ist die Zeile der Builtin-Tabelle.
+    int verweigert(Term* l, Term* r, Term* erg);
+    // ---- Mathematik (orvu_mathe.cpp)
+    // ---- Ende Mathematik
+    // ---- Datum und Zeit (orvu_datum.cpp)
+    // ---- Ende Datum und Zeit
+    // ---- Dateien, URLs, Umgebung, Prozesse (orvu_extern.cpp)
+    // ---- Ende Dateien, URLs, Umgebung, Prozesse
+    // ---- Zins und Geld (orvu_geld.cpp)
+    // ---- Ende Zins und Geld
+    // ---- Verwandtschaft und Nachladetabellen (orvu_tabellen.cpp)
+    // ---- Ende Verwandtschaft und Nachladetabellen
+    // ---- Verzeichnisse (orvu_verzeichnis.cpp)
+    // ---- Ende Verzeichnisse
+    // ---- SVG (orvu_svg.cpp)
+    // ---- Ende SVG
+    // ---- Logo und Gleisbau (orvu_logo.cpp)
+    // ---- Ende Logo und Gleisbau
+    // ---- Melodien (orvu_melodie.cpp)
+    // ---- Ende Melodien
     // Uebersetzt das scanf-Muster ab *cursor bis zum Zeichen ende; 0 ok (*cursor auf ende).
     int init_scan(const char** cursor, std::vector<Mus>& muster, char ende);
 
@@ -340,6 +361,59 @@ public:
     void to_izahl(Term* t);
     void to_rzahl(Term* t);
     void to_fzahl(Term* t);
+
+    // --- Operanden lesen und Ergebnisse setzen (orvu_operanden.cpp) ---
+    // Jede Pruefung meldet bei Misserfolg meld(ort) << meldung (Text genau wie gegeben,
+    // meist mit "\n" am Ende) und liefert 1; sonst 0.
+    // Form der Operanden: nur ein rechter / beide / keiner.
+    int nur_rechts(const Term* l, const Term* r, int ort, const char* meldung);
+    int beide(const Term* l, const Term* r, int ort, const char* meldung);
+    int keiner(const Term* l, const Term* r, int ort, const char* meldung);
+    // Wertet k mit wert aus; scheitert das, folgt meld(ort) << meldung.
+    int auswerten(Term* k, Term& w, int ort, const char* meldung);
+    // Wie geschrieben: OPER, FUNCALL und VARREF werden ausgewertet, jedes andere Blatt
+    // ist selbst der Wert.
+    int wie_geschrieben(Term* k, Term& w, int ort, const char* meldung);
+    // Rechter Operand als TERMLIST mit genau n Elementen; liefert die Elemente.
+    Term* liste_n(Term* r, size_t n, int ort, const char* meldung);
+    // Zielvariable eines VARREF-Knotens (global oder Slot des innersten Rahmens).
+    Var* ziel_var(Term* k, int ort, const char* meldung);
+    // Zahlen: IZAHL, RZAHL (z/n in double) oder FZAHL als double; false bei anderem Typ.
+    static bool als_double(const Term& w, double& x);
+    // IZAHL als ganze Zahl; false bei anderem Typ.
+    static bool als_ganz(const Term& w, int64_t& z);
+    // Wertet k aus und verlangt eine Zahl (double) / eine IZAHL; sonst meld(ort) << meldung.
+    int zahl_operand(Term* k, double& x, int ort, const char* meldung);
+    int ganz_operand(Term* k, int64_t& z, int ort, const char* meldung);
+    // Operatorcode, den die Auswertung vor dem Aufruf in erg->izahl legt.
+    static int opcode(const Term* erg) { return static_cast<int>(erg->izahl); }
+    // Ergebnisse.
+    static int setze_izahl(Term* erg, int64_t z) { erg->typ = IZAHL; erg->izahl = z; return 0; }
+    static int setze_fzahl(Term* erg, double x) { erg->typ = FZAHL; erg->fzahl = x; return 0; }
+    static int setze_rzahl(Term* erg, Bruch b) { erg->typ = RZAHL; erg->rzahl = b; return 0; }
+    static int setze_bool(Term* erg, bool b) { erg->typ = BOOL; erg->izahl = b; return 0; }
+    static int setze_text(Term* erg, std::string s) {
+        erg->typ = TEXT;
+        erg->text = std::move(s);
+        return 0;
+    }
+
+    // Zustand eines Teilsystems (SVG-Dokument, Igel, Melodie, Tabellen, Verzeichnisleser,
+    // Zufall): eigene Klassen, hier nur je ein Platz, angelegt beim ersten Gebrauch.
+    // Eine Klasse T erbt von Teilsystem und nennt ihren Platz: static constexpr Teil platz.
+    struct Teilsystem {
+        virtual ~Teilsystem() = default;
+    };
+    enum class Teil : size_t { mathe, datum, extern_, geld, tabellen, verzeichnis, svg, logo,
+                               melodie, anzahl };
+    template <class T>
+    T& teil() {
+        std::unique_ptr<Teilsystem>& p = teile[static_cast<size_t>(T::platz)];
+        if (!p) p = std::make_unique<T>();
+        return static_cast<T&>(*p);
+    }
+    template <class T>
+    T* teil_wenn_da() { return static_cast<T*>(teile[static_cast<size_t>(T::platz)].get()); }
 
     // --- Hilfen ---
     // Beginnt eine Meldung: "src/orvu" und Ortsnummer; der Text folgt mit <<.
@@ -448,6 +522,7 @@ private:
     int scan_lauf(const std::vector<Mus>& m, std::string_view s, bool& passt);
     bool vektor_geteilt(const Var& v) const;
 
+    std::array<std::unique_ptr<Teilsystem>, static_cast<size_t>(Teil::anzahl)> teile;
     std::unordered_map<void*, void (*)(void*)> vektoren;
     // Von delete geloeste Vektoren: frei, sobald kein Handler mehr laeuft (handler_tiefe 0).
     std::vector<void*> spaeter_frei;

@@ -80,12 +80,12 @@ int Orvu::get_tok(const char** cursor, Tok& tok) {
     case ';': return einzel(TOK_SEMIKOLON);
     case '{': return einzel(TOK_SCHWEIF_AUF);
     case '}': return einzel(TOK_SCHWEIF_ZU);
-    case '(': tok.prio = 17; return einzel(TOK_RUND_AUF);
-    case ')': tok.prio = 17; return einzel(TOK_RUND_ZU);
+    case '(': tok.prio = prio::KLAMMER; return einzel(TOK_RUND_AUF);
+    case ')': tok.prio = prio::KLAMMER; return einzel(TOK_RUND_ZU);
     case '[': return einzel(TOK_ECKIG_AUF);
     case ']': return einzel(TOK_ECKIG_ZU);
     case '.': return einzel(TOK_PUNKT);
-    case ',': tok.prio = 1; return einzel(TOK_OPERATOR);
+    case ',': tok.prio = prio::LISTE; return einzel(TOK_OPERATOR);
     default: break;
     }
     for (int i = 0; i < anz_op_zeichen; ++i) {
@@ -101,7 +101,7 @@ int Orvu::get_tok(const char** cursor, Tok& tok) {
     }
     if (c == '$' || c == '&') {
         tok.typ = TOK_VAR;
-        tok.prio = 16;
+        tok.prio = prio::WERT;
         size_t n = 1;
         if (c == '$') {
             n = p[1] == '$' ? 2 : 1;
@@ -111,7 +111,7 @@ int Orvu::get_tok(const char** cursor, Tok& tok) {
             tok.izahl = p[1] - '0';
         } else if (buchstabe(p[1])) {
             tok.typ = TOK_REFERENZ;
-            tok.prio = 13;
+            tok.prio = prio::REFERENZ;
         } else {
             tok.izahl = V_REC;
         }
@@ -133,7 +133,7 @@ int Orvu::get_tok(const char** cursor, Tok& tok) {
             return 1;
         }
         tok.typ = TOK_TEXT;
-        tok.prio = 16;
+        tok.prio = prio::WERT;
         *cursor = p;
         return 0;
     }
@@ -162,9 +162,15 @@ int Orvu::get_name(const char** cursor, Tok& tok) {
         }
         opnamen.push_back(name);
         tok.typ = TOK_OPERATOR;
-        tok.prio = 9;
+        tok.prio = prio::BUILTIN;
         tok.handler = b->handler;
         tok.izahl = b->code;
+        if (sandkasten && b->faehig != Faehig::rein) {
+            // Fail-closed: jeder Name, der nach aussen reicht, verweigert im Sandkasten;
+            // der Code ist dann die Zeile der Tabelle, damit die Meldung den Namen nennt.
+            tok.handler = &Orvu::verweigert;
+            tok.izahl = b - builtin_tabelle().data();
+        }
         *cursor = p;
         return 0;
     }
@@ -175,7 +181,7 @@ int Orvu::get_name(const char** cursor, Tok& tok) {
             return 0;
         }
     }
-    tok.prio = 16;
+    tok.prio = prio::WERT;
     if (name == "PI" || name == "EULER") {
         tok.typ = TOK_FZAHL;
         tok.fzahl = name == "PI" ? 3.141592653589793 : 2.718281828459045;
@@ -199,7 +205,7 @@ int Orvu::get_name(const char** cursor, Tok& tok) {
         if (funktionen[i].name == name) {
             tok.typ = TOK_FUNKTION;
             tok.izahl = static_cast<int64_t>(i);
-            tok.prio = 9;
+            tok.prio = prio::BUILTIN;
             return 0;
         }
     }
@@ -248,7 +254,7 @@ int Orvu::get_zahl(const char** cursor, Tok& tok) {
         default: break;
         }
     }
-    tok.prio = 16;
+    tok.prio = prio::WERT;
     if (basis) {
         p += 2;
         uint64_t w = 0;
@@ -372,7 +378,7 @@ int Orvu::oper_suchen(std::vector<Tok>& toks, int b, int e, int& pos) {
     while (erst < e && ist(toks[erst], TOK_OPERATOR)) ++erst;
     int letzt = e - 1;
     while (letzt >= b && ist(toks[letzt], TOK_OPERATOR)) --letzt;
-    int beste = 16;
+    int beste = prio::WERT;
     for (int i = erst; i < letzt;) {
         const Tok& t = toks[i];
         if (auf(t)) {
@@ -382,7 +388,7 @@ int Orvu::oper_suchen(std::vector<Tok>& toks, int b, int e, int& pos) {
                 return 1;
             }
             i = j + 1;
-        } else if (ist(t, TOK_OPERATOR) && t.prio != 11) {
+        } else if (ist(t, TOK_OPERATOR) && t.prio != prio::INKREMENT) {
             if (t.prio <= beste) {
                 beste = t.prio;
                 pos = i;
@@ -445,13 +451,13 @@ int Orvu::get_term(Term& term, std::vector<Tok>& toks, int b, int e) {
         return 1;
     }
     if (p >= 0) {
-        if (toks[p].prio == 1) return get_arglist(term, toks, b, e);
+        if (toks[p].prio == prio::LISTE) return get_arglist(term, toks, b, e);
         return oper_knoten(term, toks[p], toks, b, p, p + 1, e);
     }
     if (ist(toks[b], TOK_OPERATOR)) return oper_knoten(term, toks[b], toks, b, b, b + 1, e);
     if (ist(toks[g], TOK_OPERATOR)) {
         for (int k = g; k > b && ist(toks[k], TOK_OPERATOR); --k)
-            if (toks[k].prio == 0) return oper_knoten(term, toks[k], toks, b, k, k + 1, e);
+            if (toks[k].prio == prio::ZUWEISUNG) return oper_knoten(term, toks[k], toks, b, k, k + 1, e);
         return oper_knoten(term, toks[g], toks, b, g, g, g);
     }
     if (ist(toks[g], TOK_ECKIG_ZU)) return index_knoten(term, toks, b, e);
@@ -559,7 +565,7 @@ int Orvu::get_arglist(Term& term, std::vector<Tok>& toks, int a, int b) {
                 return 1;
             }
             i = j < 0 ? b : j + 1;
-        } else if (ist(toks[i], TOK_OPERATOR) && toks[i].prio == 1) {
+        } else if (ist(toks[i], TOK_OPERATOR) && toks[i].prio == prio::LISTE) {
             if (element(i)) return 1;
             anfang = ++i;
         } else {

@@ -3,75 +3,97 @@
 #include "orvu_tabelle.h"
 
 using O = Orvu;
+using F = Faehig;
+using namespace prio;
 
 const OpZeichen op_zeichen[] = {
-    {"==", &O::gleich, 0, 5},
-    {"=", &O::zuweisung, 0, 0},
-    {"+=", &O::zuweisung, 2, 0},
-    {"++", &O::incr, 0, 11},
-    {"-=", &O::zuweisung, 3, 0},
-    {"--", &O::incr, 1, 11},
-    {"+", &O::plus, 0, 7},
-    {"-", &O::plus, 1, 7},
-    {"!=", &O::ungleich, 0, 5},
-    {"!", &O::nicht, 0, 2},
-    {"<=", &O::kl_gl, 0, 5},
-    {"<", &O::kleiner, 0, 5},
-    {">=", &O::gr_gl, 0, 5},
-    {">", &O::groesser, 0, 5},
-    {"*", &O::mal, 0, 8},
-    {"/", &O::mal, 1, 8},
-    {"&&", &O::und, 0, 2},
-    {"||", &O::oder, 0, 2},
+    {"==", &O::gleich, 0, VERGLEICH},
+    {"=", &O::zuweisung, 0, ZUWEISUNG},
+    {"+=", &O::zuweisung, 2, ZUWEISUNG},
+    {"++", &O::incr, 0, INKREMENT},
+    {"-=", &O::zuweisung, 3, ZUWEISUNG},
+    {"--", &O::incr, 1, INKREMENT},
+    {"+", &O::plus, 0, STRICH},
+    {"-", &O::plus, 1, STRICH},
+    {"!=", &O::ungleich, 0, VERGLEICH},
+    {"!", &O::nicht, 0, LOGIK},
+    {"<=", &O::kl_gl, 0, VERGLEICH},
+    {"<", &O::kleiner, 0, VERGLEICH},
+    {">=", &O::gr_gl, 0, VERGLEICH},
+    {">", &O::groesser, 0, VERGLEICH},
+    {"*", &O::mal, 0, PUNKT},
+    {"/", &O::mal, 1, PUNKT},
+    {"&&", &O::und, 0, LOGIK},
+    {"||", &O::oder, 0, LOGIK},
 };
 const int anz_op_zeichen = sizeof op_zeichen / sizeof op_zeichen[0];
 
 namespace {
 const BuiltinName builtins[] = {
-    {"add", &O::add, 0},
-    {"summe", &O::summe, 0},
-    {"len", &O::len, 0},
-    {"typeofall", &O::typeofall, 0},
-    {"typeof", &O::typeof_, 0},
-    {"hex", &O::hex_, 0},
-    {"oct", &O::oct_, 0},
-    {"bin", &O::bin_, 0},
-    {"dec", &O::dec_, 0},
-    {"roem", &O::roem, 0},
-    {"utf8", &O::utf8, 0},
-    {"int", &O::int_, 0},
-    {"float", &O::float_, 0},
-    {"zaehler", &O::zaehler, 0},
-    {"nenner", &O::nenner, 0},
-    {"float32", &O::float32, 0},
-    {"int8", &O::int8, 0},
-    {"int16", &O::int16, 0},
-    {"int32", &O::int32, 0},
-    {"swap16", &O::swap16_, 0},
-    {"swap32", &O::swap32_, 0},
-    {"Bvector", &O::Vector, 0},
-    {"Ivector", &O::Vector, 1},
-    {"Fvector", &O::Vector, 2},
-    {"Rvector", &O::Vector, 3},
-    {"Svector", &O::Vector, 4},
-    {"Izahlptr", &O::Izahlptr, 0},
-    {"Intptr", &O::Izahlptr, 0},
-    {"Textptr", &O::Textptr, 0},
-    {"push_back", &O::push_back_, 0},
-    {"clear", &O::clear_, 0},
-    {"substr", &O::substr_, 0},
-    {"find", &O::find_, 0},
-    {"erase", &O::erase_, 0},
-    {"append", &O::append_, 0},
-    {"resize", &O::resize_, 0},
-    {"String", &O::String, 0},
-    {"delete", &O::delete_, 0},
-    {"printf", &O::printf_, 0},
-    {"scanf", &O::scanf_, 0},
-    {"split", &O::split, 0},
-    {"next", &O::next, 0},
+    {"add", &O::add, 0, F::rein},
+    {"summe", &O::summe, 0, F::rein},
+    {"len", &O::len, 0, F::rein},
+    {"typeofall", &O::typeofall, 0, F::rein},
+    {"typeof", &O::typeof_, 0, F::rein},
+    {"hex", &O::hex_, 0, F::rein},
+    {"oct", &O::oct_, 0, F::rein},
+    {"bin", &O::bin_, 0, F::rein},
+    {"dec", &O::dec_, 0, F::rein},
+    {"roem", &O::roem, 0, F::rein},
+    {"utf8", &O::utf8, 0, F::rein},
+    {"int", &O::int_, 0, F::rein},
+    {"float", &O::float_, 0, F::rein},
+    {"zaehler", &O::zaehler, 0, F::rein},
+    {"nenner", &O::nenner, 0, F::rein},
+    {"float32", &O::float32, 0, F::rein},
+    {"int8", &O::int8, 0, F::rein},
+    {"int16", &O::int16, 0, F::rein},
+    {"int32", &O::int32, 0, F::rein},
+    {"swap16", &O::swap16_, 0, F::rein},
+    {"swap32", &O::swap32_, 0, F::rein},
+    {"Bvector", &O::Vector, 0, F::rein},
+    {"Ivector", &O::Vector, 1, F::rein},
+    {"Fvector", &O::Vector, 2, F::rein},
+    {"Rvector", &O::Vector, 3, F::rein},
+    {"Svector", &O::Vector, 4, F::rein},
+    {"Izahlptr", &O::Izahlptr, 0, F::rein},
+    {"Intptr", &O::Izahlptr, 0, F::rein},
+    {"Textptr", &O::Textptr, 0, F::rein},
+    {"push_back", &O::push_back_, 0, F::rein},
+    {"clear", &O::clear_, 0, F::rein},
+    {"substr", &O::substr_, 0, F::rein},
+    {"find", &O::find_, 0, F::rein},
+    {"erase", &O::erase_, 0, F::rein},
+    {"append", &O::append_, 0, F::rein},
+    {"resize", &O::resize_, 0, F::rein},
+    {"String", &O::String, 0, F::rein},
+    {"delete", &O::delete_, 0, F::rein},
+    {"printf", &O::printf_, 0, F::rein},
+    {"scanf", &O::scanf_, 0, F::rein},
+    {"split", &O::split, 0, F::rein},
+    {"next", &O::next, 0, F::rein},
+    // ---- Mathematik (orvu_mathe.cpp)
+    // ---- Ende Mathematik
+    // ---- Datum und Zeit (orvu_datum.cpp)
+    // ---- Ende Datum und Zeit
+    // ---- Dateien, URLs, Umgebung, Prozesse (orvu_extern.cpp)
+    // ---- Ende Dateien, URLs, Umgebung, Prozesse
+    // ---- Zins und Geld (orvu_geld.cpp)
+    // ---- Ende Zins und Geld
+    // ---- Verwandtschaft und Nachladetabellen (orvu_tabellen.cpp)
+    // ---- Ende Verwandtschaft und Nachladetabellen
+    // ---- Verzeichnisse (orvu_verzeichnis.cpp)
+    // ---- Ende Verzeichnisse
+    // ---- SVG (orvu_svg.cpp)
+    // ---- Ende SVG
+    // ---- Logo und Gleisbau (orvu_logo.cpp)
+    // ---- Ende Logo und Gleisbau
+    // ---- Melodien (orvu_melodie.cpp)
+    // ---- Ende Melodien
 };
 }  // namespace
+
+std::span<const BuiltinName> builtin_tabelle() { return builtins; }
 
 const BuiltinName* builtin_suchen(std::string_view name) {
     for (const BuiltinName& b : builtins)

@@ -42,9 +42,12 @@
 //   speicher: N          (vor dem ersten Abschnitt) begrenzt den Adressraum des
 //                        Laufs auf N KiB; mit AddressSanitizer wird der Fall
 //                        uebersprungen
+//   env: K=V K2= -K3     (vor dem ersten Abschnitt) Umgebung des Laufs: setzt K auf V,
+//                        K2 auf den leeren Text, entfernt K3; Woerter wie bei args
 //
 // Flags hinter dem Abschnittsnamen, in beliebiger Reihenfolge:
 //   noeol  entfernt das letzte "\n" des Inhalts
+//   zeit=N (nur datei) setzt die Aenderungszeit der Datei auf N Sekunden seit 1970
 //   esc    dekodiert \n \r \t \\ \xHH im Inhalt (die echten Zeilenenden bleiben);
 //          so lassen sich auch Inhaltszeilen schreiben, die wie Kopfzeilen aussehen
 //          ("\x2d- x --", "\x3d= x") oder auf Leerzeichen enden ("a\x20")
@@ -63,6 +66,7 @@
 #include <signal.h>
 #include <sys/syscall.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -108,6 +112,8 @@ struct Fall {
     std::vector<std::string> fehlt;
     int status = 0;
     long speicher_kib = 0;  // "speicher: N": Adressraum des Laufs in KiB (0 = unbegrenzt)
+    std::vector<std::string> umgebung;                    // "env:"-Woerter
+    std::vector<std::pair<std::string, long long>> zeiten;  // datei ... zeit=N
     std::string fehler;  // Formatfehler in der Falldatei; nicht leer -> Fall scheitert
 };
 
@@ -363,7 +369,15 @@ std::vector<Fall> lies_faelle(std::string_view text, const std::string& datei) {
                 i = 2;
             }
             for (; i < w.size(); ++i) {
-                if (w[i] == "noeol" && art != Art::fehlt)
+                if (beginnt(w[i], "zeit=") && art == Art::datei) {
+                    std::string zahl(w[i].substr(5));
+                    char* ende = nullptr;
+                    long long t = std::strtoll(zahl.c_str(), &ende, 10);
+                    if (zahl.empty() || *ende != '\0')
+                        fehler(nr, "zeit=N braucht eine ganze Zahl");
+                    else
+                        f->zeiten.emplace_back(abschnitt_name, t);
+                } else if (w[i] == "noeol" && art != Art::fehlt)
                     noeol = true;
                 else if (w[i] == "esc" && art != Art::fehlt)
                     esc = true;
@@ -406,6 +420,23 @@ std::vector<Fall> lies_faelle(std::string_view text, const std::string& datei) {
             else
                 f->args = std::move(*a);
             hat_args = true;
+            continue;
+        }
+        if (beginnt(z, "env:")) {
+            auto a = zerlege_args(z.substr(4));
+            if (!a) {
+                fehler(nr, "offenes ' in env");
+                continue;
+            }
+            for (const std::string& e : *a) {
+                bool gut = e.size() > 1 && (e[0] == '-' ? e.find('=') == std::string::npos
+                                                        : e.find('=') != std::string::npos &&
+                                                              e[0] != '=');
+                if (!gut)
+                    fehler(nr, "env braucht K=V oder -K");
+                else
+                    f->umgebung.push_back(e);
+            }
             continue;
         }
         if (beginnt(z, "speicher:")) {
@@ -659,8 +690,25 @@ std::optional<std::string> lies_datei(const fs::path& p) {
 }
 
 // Startet bin mit args (ohne Shell) in cwd; stdin/stdout/stderr aus bzw. in Dateien.
+// Umgebung des Kindes: die eigene, geaendert durch die "env:"-Woerter.
+std::vector<std::string> kind_umgebung(const std::vector<std::string>& aenderung) {
+    std::vector<std::string> u;
+    for (char** e = environ; *e; ++e) u.emplace_back(*e);
+    for (const std::string& a : aenderung) {
+        const bool weg = a[0] == '-';
+        const std::string name = weg ? a.substr(1) : a.substr(0, a.find('='));
+        std::erase_if(u, [&](const std::string& e) {
+            return e.size() > name.size() && e.compare(0, name.size(), name) == 0 &&
+                   e[name.size()] == '=';
+        });
+        if (!weg) u.push_back(a);
+    }
+    return u;
+}
+
 Lauf starte(const std::string& bin, const std::vector<std::string>& args, const fs::path& cwd,
-            const fs::path& ein, const fs::path& aus, const fs::path& fehl, long speicher_kib) {
+            const fs::path& ein, const fs::path& aus, const fs::path& fehl, long speicher_kib,
+            const std::vector<std::string>& umgebung) {
     Lauf l;
     int fd_ein = ::open(ein.c_str(), O_RDONLY | O_CLOEXEC);
     int fd_aus = ::open(aus.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -677,6 +725,10 @@ Lauf starte(const std::string& bin, const std::vector<std::string>& args, const 
     std::vector<char*> argv;
     for (auto& a : argv_s) argv.push_back(a.data());
     argv.push_back(nullptr);
+    std::vector<std::string> env_s = kind_umgebung(umgebung);
+    std::vector<char*> envp;
+    for (auto& e : env_s) envp.push_back(e.data());
+    envp.push_back(nullptr);
     std::string dir = cwd.string();
 
     pid_t pid = ::fork();
@@ -691,8 +743,8 @@ Lauf starte(const std::string& bin, const std::vector<std::string>& args, const 
             rlimit r{static_cast<rlim_t>(speicher_kib) * 1024, static_cast<rlim_t>(speicher_kib) * 1024};
             if (::setrlimit(RLIMIT_AS, &r) != 0) ::_exit(125);
         }
-        ::execv(argv[0], argv.data());
-        static const char m[] = "skriptlauf: execv fehlgeschlagen\n";
+        ::execve(argv[0], argv.data(), envp.data());
+        static const char m[] = "skriptlauf: execve fehlgeschlagen\n";
         [[maybe_unused]] auto r = ::write(2, m, sizeof m - 1);
         ::_exit(127);
     }
@@ -824,6 +876,11 @@ TEST_P(Skript, Fall) {
         fs::create_directories(p.parent_path());
         ASSERT_TRUE(schreibe_datei(p, inhalt)) << "kann " << p << " nicht schreiben";
     }
+    for (const auto& [name, t] : f.zeiten) {
+        const timespec ts[2] = {{static_cast<time_t>(t), 0}, {static_cast<time_t>(t), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (cwd / name).c_str(), ts, 0), 0)
+            << "utimensat " << name << ": " << std::strerror(errno);
+    }
     fs::path ein = "/dev/null";
     if (f.eingabe) {
         ein = tmp.pfad / "stdin";
@@ -831,7 +888,7 @@ TEST_P(Skript, Fall) {
     }
     std::string bin = umgebung_oder("ORVU_BIN", ORVU_BIN);
     Lauf l = starte(bin, f.args, cwd, ein, tmp.pfad / "stdout", tmp.pfad / "stderr",
-                    f.speicher_kib);
+                    f.speicher_kib, f.umgebung);
     ASSERT_TRUE(l.fehler.empty()) << l.fehler;
 
     std::string aus = lies_datei(tmp.pfad / "stdout").value_or("");
@@ -1089,3 +1146,29 @@ TEST(Format, Bezeichner) {
 }
 
 }  // namespace
+
+TEST(Format, UmgebungUndDateizeit) {
+    const char* text =
+        "== a\n"
+        "env: TZ=UTC LEER= -WEG 'MIT=zwei worte'\n"
+        "-- datei d/x zeit=86400 --\n"
+        "x\n"
+        "== b\n"
+        "env: =x\n"
+        "== c\n"
+        "-- datei y zeit=eins --\n";
+    auto v = lies_faelle(text, "t.txt");
+    ASSERT_EQ(v.size(), 3u);
+    EXPECT_EQ(v[0].fehler, "");
+    EXPECT_EQ(v[0].umgebung,
+              (std::vector<std::string>{"TZ=UTC", "LEER=", "-WEG", "MIT=zwei worte"}));
+    ASSERT_EQ(v[0].zeiten.size(), 1u);
+    EXPECT_EQ(v[0].zeiten[0], (std::pair<std::string, long long>{"d/x", 86400}));
+    EXPECT_NE(v[1].fehler.find("env braucht"), std::string::npos);
+    EXPECT_NE(v[2].fehler.find("zeit=N"), std::string::npos);
+
+    ::setenv("SKRIPTLAUF_WEG", "1", 1);
+    auto u = kind_umgebung({"SKRIPTLAUF_NEU=a", "-SKRIPTLAUF_WEG"});
+    EXPECT_NE(std::find(u.begin(), u.end(), "SKRIPTLAUF_NEU=a"), u.end());
+    for (const auto& e : u) EXPECT_NE(e.rfind("SKRIPTLAUF_WEG=", 0), 0u) << e;
+}

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "orvu_tabelle.h"
 #include "sandkasten.h"
 
 namespace {
@@ -85,3 +86,20 @@ TEST(Sandkasten, ohneGrenzeLaeuftDasProgrammNormal) {
 }
 
 }  // namespace
+
+// Jeder Builtin, der nach aussen reicht, verweigert im Sandkasten, in jeder Operandenform,
+// ohne dass sein Handler laeuft; reine Builtins bleiben gebunden.
+TEST(Sandkasten, verweigertJedenBuiltinMitFaehigkeit) {
+    for (const BuiltinName& b : builtin_tabelle()) {
+        const std::string n(b.name);
+        for (const std::string& p : {"x = " + n + " \"a\";", "x = 1 " + n + " 2;",
+                                     "x = " + n + " (\"a\", \"b\");"}) {
+            Ergebnis e = lauf(p, "", false);
+            const bool verweigert =
+                e.fehler.find(" " + n + " ist im Sandkasten nicht erlaubt") != std::string::npos;
+            EXPECT_EQ(verweigert, b.faehig != Faehig::rein) << p << "\n" << e.fehler;
+            if (b.faehig != Faehig::rein) EXPECT_EQ(e.status, 1) << p;
+        }
+    }
+}
+
