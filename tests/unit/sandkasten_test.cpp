@@ -98,7 +98,9 @@ TEST(Sandkasten, verweigertJedenBuiltinMitFaehigkeit) {
             const bool verweigert =
                 e.fehler.find(" " + n + " ist im Sandkasten nicht erlaubt") != std::string::npos;
             EXPECT_EQ(verweigert, b.faehig != Faehig::rein) << p << "\n" << e.fehler;
-            if (b.faehig != Faehig::rein) EXPECT_EQ(e.status, 1) << p;
+            if (b.faehig != Faehig::rein) {
+                EXPECT_EQ(e.status, 1) << p;
+            }
         }
     }
 }
