@@ -5,8 +5,20 @@
 #include <cstring>
 #include <sys/types.h>
 
+#include "besitz.h"
+
 namespace {
 constexpr size_t BLOCK = 1 << 18;
+}
+
+int datei_lesen(const char* pfad, std::string& inhalt) {
+    Datei f(pfad, "rb");
+    if (!f) return 1;
+    inhalt.clear();
+    char puf[65536];
+    size_t n;
+    while ((n = std::fread(puf, 1, sizeof puf, f.get())) > 0) inhalt.append(puf, n);
+    return std::ferror(f.get()) ? 2 : 0;
 }
 
 Leser::Leser(FILE* f) : f_(f), puf_(BLOCK) {

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// Liest die ganze Datei pfad nach inhalt: 0 gelesen, 1 nicht zu oeffnen, 2 Lesefehler
+// (inhalt dann unvollstaendig).
+int datei_lesen(const char* pfad, std::string& inhalt);
+
 class Leser {
 public:
     explicit Leser(FILE* f);

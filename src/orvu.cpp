@@ -13,7 +13,6 @@ Orvu::Orvu() = default;
 
 Orvu::~Orvu() {
     for (auto& [p, frei] : vektoren) frei(p);
-    for (FILE* f : eigene_dateien) fclose(f);
 }
 
 std::ostream& Orvu::meld(int ort) {
@@ -104,15 +103,44 @@ void Orvu::nimm_eingabe(FILE* f) {
 }
 
 // Ein Lauf; erschoepfter Speicher endet mit einer Meldung statt mit einem Abbruch.
+// Danach sind die Dateien von EIN und AUS geschlossen; scheitert das Schreiben von AUS,
+// endet der Lauf mit Status 1.
 int Orvu::berechne(Argumente* arg) {
+    int rc = 1;
+    bool fertig = false;
     try {
-        return berechne_lauf(arg);
+        rc = berechne_lauf(arg);
+        fertig = true;
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
-    if (fehler) meld(153) << " zu wenig Speicher\n";
-    lauf_fehler = true;
-    return 1;
+    if (!fertig) {
+        if (fehler) meld(153) << " zu wenig Speicher\n";
+        lauf_fehler = true;
+    }
+    if (eigene_schliessen()) {
+        lauf_fehler = true;
+        rc = 1;
+    }
+    return rc;
+}
+
+// Schliesst die von EIN und AUS geoeffneten Dateien; 1, wenn eine geschriebene nicht
+// vollstaendig auf die Platte kam (gemeldet).
+int Orvu::eigene_schliessen() {
+    nimm_eingabe(nullptr);
+    aus = nullptr;
+    int rc = 0;
+    for (EigeneDatei& d : eigene_dateien) {
+        const int e = d.datei.schliessen();
+        if (e != 0 && d.geschrieben) {
+            if (fehler) meld(154) << " schreibfehler ausgabedatei " << d.name << ": "
+                                  << std::strerror(e) << "\n";
+            rc = 1;
+        }
+    }
+    eigene_dateien.clear();
+    return rc;
 }
 
 int Orvu::berechne_lauf(Argumente* arg) {
@@ -195,12 +223,13 @@ int Orvu::datei_aus_var(const char* name, const char* modus, const char* meldung
     for (Var& v : var) {
         if (v.name != name) continue;
         if (im_sandkasten(name)) return 1;
-        f = fopen(v.text.c_str(), modus);
-        if (!f) {
+        Datei d(v.text.c_str(), modus);
+        if (!d) {
             fputs(meldung, stdout);
             return 1;
         }
-        eigene_dateien.push_back(f);
+        f = d.get();
+        eigene_dateien.push_back({std::move(d), v.text, modus[0] != 'r'});
         return 0;
     }
     return 0;

@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "besitz.h"
 #include "bruch.h"
 #include "leser.h"
 
@@ -517,6 +518,7 @@ private:
     int schreibe_aus(const std::string& s);
     void nimm_eingabe(FILE* f);
     int datei_aus_var(const char* name, const char* modus, const char* meldung, FILE*& f);
+    int eigene_schliessen();
     // scanf und split (orvu_format.cpp)
     Var* scan_ziel(const Mus& e, bool& fehlschlag);
     int scan_lauf(const std::vector<Mus>& m, std::string_view s, bool& passt);
@@ -536,7 +538,13 @@ private:
     std::deque<std::vector<Anw>> block_lager;
     std::deque<std::vector<Mus>> muster_lager;
     std::vector<std::string> include_kette;  // Dateien, die gerade gelesen werden
-    std::vector<FILE*> eigene_dateien;       // von EIN/AUS geoeffnet, am Ende geschlossen
+    // Von EIN/AUS geoeffnet; berechne schliesst sie am Ende und prueft die geschriebenen.
+    struct EigeneDatei {
+        Datei datei;
+        std::string name;
+        bool geschrieben = false;
+    };
+    std::vector<EigeneDatei> eigene_dateien;
     std::unique_ptr<Leser> leser;            // gepufferter Leser ueber ein
     std::string ausgabe;                     // wiederverwendeter Puffer fuer "$"
     int aufruftiefe = 0;

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "besitz.h"
 #include "orvu.h"
 
 namespace {
@@ -71,16 +72,11 @@ int setze(const char*& ziel, const char* wert, const char* arg) {
 
 int steuerdatei(Kommandozeile& k, const char* name, const char* arg) {
     if (k.steuer) return doppelt(k.steuer, arg, "", 2);
-    FILE* f = std::fopen(name, "r");
-    if (!f) {
+    std::string inhalt;
+    if (datei_lesen(name, inhalt) != 0) {
         std::cerr << ort(3) << " open fehler steuerdatei " << name << " \n";
         return 1;
     }
-    std::string inhalt;
-    char puf[65536];
-    size_t n;
-    while ((n = std::fread(puf, 1, sizeof puf, f)) > 0) inhalt.append(puf, n);
-    std::fclose(f);
     k.steuer_puffer.assign(inhalt.c_str());  // endet am ersten NUL wie ein C-Text
     k.steuer = k.steuer_puffer.c_str();
     return 0;
@@ -153,33 +149,29 @@ bool einer_von(const char* s, std::initializer_list<const char*> namen) {
 // nach einem fehlerfreien Lauf, so geht die Eingabe nie verloren.
 struct Umschreiben {
     std::string ziel, tmp;
-    FILE* oeffnen(const char* name, bool anhaengen) {
+    Datei oeffnen(const char* name, bool anhaengen) {
         ziel = name;
         size_t sl = ziel.rfind('/');
         tmp = (sl == std::string::npos ? std::string(".") : ziel.substr(0, sl)) + "/~TMPXXXXXX";
         int fd = mkstemp(tmp.data());
-        if (fd < 0) return nullptr;
+        if (fd < 0) return Datei();
         struct stat st;
         if (stat(name, &st) == 0) fchmod(fd, st.st_mode & 07777);
-        FILE* f = fdopen(fd, "wb");
-        if (f && anhaengen && !kopiere(name, f)) {
-            std::fclose(f);
-            f = nullptr;
-        }
+        Datei f(fdopen(fd, "wb"));
+        if (!f) ::close(fd);
+        else if (anhaengen && !kopiere(name, f.get())) f = Datei();
         if (!f) std::remove(tmp.c_str());
         return f;
     }
     static bool kopiere(const char* name, FILE* nach) {
-        FILE* von = std::fopen(name, "rb");
+        Datei von(name, "rb");
         if (!von) return false;
         char puf[65536];
         size_t n;
         bool ok = true;
-        while (ok && (n = std::fread(puf, 1, sizeof puf, von)) > 0)
+        while (ok && (n = std::fread(puf, 1, sizeof puf, von.get())) > 0)
             ok = std::fwrite(puf, 1, n, nach) == n;
-        ok = ok && !std::ferror(von);
-        std::fclose(von);
-        return ok;
+        return ok && !std::ferror(von.get());
     }
 };
 
@@ -245,28 +237,27 @@ int orvu_kon(int argc, char** argv) {
     const bool aus_std = !k.aus || einer_von(k.aus, {"", "con", "std", "stdout"});
     const bool an_ort = k.ein && k.aus && !ein_std && !aus_std && std::strcmp(k.ein, k.aus) == 0;
 
-    FILE* ein = nullptr;
+    Datei ein;
     if (ein_std) {
-        ein = stdin;
+        ein = Datei(stdin);
     } else if (k.ein) {
-        ein = std::fopen(k.ein, "rb");
+        ein = Datei(k.ein, "rb");
         if (!ein) {
             std::cerr << ort(7) << " open fehler eingabedatei " << k.ein << " \n";
             return 1;
         }
     }
     Umschreiben um;
-    FILE* aus;
-    if (aus_std) aus = stdout;
+    Datei aus;
+    if (aus_std) aus = Datei(stdout);
     else if (an_ort) aus = um.oeffnen(k.aus, k.anhaengen);
-    else aus = std::fopen(k.aus, k.anhaengen ? "ab" : "wb");
+    else aus = Datei(k.aus, k.anhaengen ? "ab" : "wb");
     if (!aus) {
         std::cerr << ort(8) << " open fehler ausgabedatei " << k.aus << " \n";
-        if (ein) std::fclose(ein);
         return 1;
     }
     static char aus_puffer[1 << 16];
-    std::setvbuf(aus, aus_puffer, _IOFBF, sizeof aus_puffer);
+    std::setvbuf(aus.get(), aus_puffer, _IOFBF, sizeof aus_puffer);
 
     std::ostringstream fehler;
     int status;
@@ -275,16 +266,17 @@ int orvu_kon(int argc, char** argv) {
         Orvu o;
         for (int i = 0; i < 10; ++i) o.argtext[i] = k.argtext[i];
         Argumente arg;
-        arg.ein = ein;
-        arg.aus = aus;
+        arg.ein = ein.get();
+        arg.aus = aus.get();
         arg.fehler = &fehler;
         arg.steuerung = k.steuer ? k.steuer : "";
         arg.zwei = k.zwei;
         status = berechne_mit_stapel(o, arg);
         lauf_fehler = o.lauf_fehler;
-    }  // schliesst, was der Lauf selbst geoeffnet hat (EIN, AUS)
-    if (ein) std::fclose(ein);
-    if (std::fclose(aus) != 0) {
+    }  // der Lauf hat geschlossen und geprueft, was er selbst geoeffnet hat (EIN, AUS)
+    ein.schliessen();
+    // Auch ein frueheres gescheitertes Schreiben zaehlt, nicht nur das letzte Leeren.
+    if (aus.schliessen() != 0) {
         fehler << ort(9) << " schreibfehler ausgabedatei " << (k.aus ? k.aus : "stdout") << "\n";
         lauf_fehler = true;
         status = 1;

@@ -888,18 +888,13 @@ int Orvu::lies_include(const char** cursor) {
     }
     const char* rest = *cursor;
     if (im_sandkasten("include")) return 1;
-    FILE* f = fopen(name.text.c_str(), "rb");
-    if (!f) {
+    std::string inhalt;
+    const int gelesen = datei_lesen(name.text.c_str(), inhalt);
+    if (gelesen == 1) {
         meld(352) << " fehler bei Include-Datei" << rest << "\n";
         return 1;
     }
-    std::string inhalt;
-    char puf[65536];
-    size_t n;
-    while ((n = fread(puf, 1, sizeof puf, f)) > 0) inhalt.append(puf, n);
-    bool lesefehler = ferror(f);
-    fclose(f);
-    if (lesefehler) {
+    if (gelesen == 2) {
         meld(353) << " fehler " << rest << "\n";
         return 1;
     }

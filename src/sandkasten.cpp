@@ -4,12 +4,13 @@
 
 #include <cstdio>
 
+#include "besitz.h"
 #include "orvu.h"
 
 int sandkasten_lauf(const std::string& programm, const std::string* eingabe, std::ostream& aus,
                     std::ostream& fehler, uint64_t schritte, size_t max_laenge) {
     std::string puffer = eingabe ? *eingabe : std::string();
-    FILE* ein = eingabe ? fmemopen(puffer.data(), puffer.size(), "rb") : nullptr;
+    Datei ein(eingabe ? fmemopen(puffer.data(), puffer.size(), "rb") : nullptr);
     if (eingabe && !ein) return 1;
     int status;
     {
@@ -18,12 +19,11 @@ int sandkasten_lauf(const std::string& programm, const std::string* eingabe, std
         o.schritte = schritte;
         o.max_laenge = max_laenge;
         Argumente arg;
-        arg.ein = ein;
+        arg.ein = ein.get();
         arg.aus_stream = &aus;
         arg.fehler = &fehler;
         arg.steuerung = programm.c_str();
         status = o.berechne(&arg);
     }
-    if (ein) fclose(ein);
     return status;
 }
