@@ -14,6 +14,7 @@
 #include <string>
 
 #include "besitz.h"
+#include "meldungen.h"
 #include "orvu.h"
 
 namespace {
@@ -290,7 +291,7 @@ int orvu_kon(int argc, char** argv) {
             return 1;
         }
     }
-    std::string f = fehler.str();
+    std::string f = ketten_kuerzen(fehler.str());
     std::fwrite(f.data(), 1, f.size(), stderr);
     std::fputc('\n', stderr);
     return status;

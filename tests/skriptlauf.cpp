@@ -51,6 +51,13 @@
 //   esc    dekodiert \n \r \t \\ \xHH im Inhalt (die echten Zeilenenden bleiben);
 //          so lassen sich auch Inhaltszeilen schreiben, die wie Kopfzeilen aussehen
 //          ("\x2d- x --", "\x3d= x") oder auf Leerzeichen enden ("a\x20")
+//   mal    wiederholt: "<<N*TEXT>>" steht fuer N-mal TEXT (N dezimal, 0 bis 10000000);
+//          TEXT reicht bis zum naechsten ">>" und darf Zeilenenden enthalten, so
+//          stehen "<<6000*(>>1<<6000*)>>" fuer 6000 Klammern und
+//            <<3*src/orvu# fehler
+//            >>
+//          fuer drei Zeilen. Wiederholt wird zuerst, dann gelten noeol und esc.
+//          Grosse erzeugte Programme und Meldungsketten haengen so an einer Zahl.
 //
 // Vor dem Vergleich von stdout, stderr und erwarteten Dateien wird in beiden
 // Texten jedes "src/MODUL123" (MODUL aus a-z und _) zu "src/MODUL#"; erwartete
@@ -185,6 +192,34 @@ std::optional<std::string> dekodiere_esc(std::string_view s) {
     return r;
 }
 
+// "<<N*TEXT>>" durch N-mal TEXT ersetzen. nullopt bei unvollstaendiger Folge.
+std::optional<std::string> wiederhole(std::string_view s) {
+    constexpr unsigned long long kMax = 10000000;
+    std::string r;
+    size_t i = 0;
+    for (;;) {
+        size_t a = s.find("<<", i);
+        if (a == std::string_view::npos) break;
+        r.append(s.substr(i, a - i));
+        size_t p = a + 2;
+        unsigned long long n = 0;
+        size_t ziffern = 0;
+        while (p < s.size() && s[p] >= '0' && s[p] <= '9' && n <= kMax) {
+            n = n * 10 + static_cast<unsigned>(s[p++] - '0');
+            ++ziffern;
+        }
+        if (ziffern == 0 || n > kMax || p >= s.size() || s[p] != '*') return std::nullopt;
+        size_t e = s.find(">>", p + 1);
+        if (e == std::string_view::npos) return std::nullopt;
+        std::string_view text = s.substr(p + 1, e - p - 1);
+        r.reserve(r.size() + text.size() * n);
+        for (unsigned long long k = 0; k < n; ++k) r.append(text);
+        i = e + 2;
+    }
+    r.append(s.substr(i));
+    return r;
+}
+
 bool ist_testzeichen(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
@@ -265,7 +300,7 @@ std::vector<Fall> lies_faelle(std::string_view text, const std::string& datei) {
     enum class Art { keine, datei, eingabe, aus, fehl, erwartet, fehlt };
     Art art = Art::keine;
     std::string abschnitt_name;
-    bool noeol = false, esc = false, hat_args = false, hat_status = false;
+    bool noeol = false, esc = false, wdh = false, hat_args = false, hat_status = false;
     bool hat_aus = false, hat_fehl = false;
     std::string inhalt;
     int kopfzeile = 0;
@@ -277,6 +312,14 @@ std::vector<Fall> lies_faelle(std::string_view text, const std::string& datei) {
         if (!f || art == Art::keine) return;
         std::string s = std::move(inhalt);
         inhalt.clear();
+        if (wdh) {
+            auto w = wiederhole(s);
+            if (!w) {
+                fehler(kopfzeile, "unvollstaendiges \"<<N*TEXT>>\" im Abschnitt");
+                w = "";
+            }
+            s = std::move(*w);
+        }
         if (noeol && !s.empty() && s.back() == '\n') s.pop_back();
         if (esc) {
             auto d = dekodiere_esc(s);
@@ -342,7 +385,7 @@ std::vector<Fall> lies_faelle(std::string_view text, const std::string& datei) {
             abschliessen();
             kopfzeile = nr;
             auto w = woerter(z.substr(3, z.size() - 6));
-            noeol = esc = false;
+            noeol = esc = wdh = false;
             abschnitt_name.clear();
             if (w.empty()) {
                 fehler(nr, "leerer Abschnittskopf");
@@ -381,6 +424,8 @@ std::vector<Fall> lies_faelle(std::string_view text, const std::string& datei) {
                     noeol = true;
                 else if (w[i] == "esc" && art != Art::fehlt)
                     esc = true;
+                else if (w[i] == "mal" && art != Art::fehlt)
+                    wdh = true;
                 else
                     fehler(nr, "unbekanntes Flag \"" + std::string(w[i]) + "\"");
             }
@@ -971,6 +1016,42 @@ TEST(Format, Escapes) {
         {"\\xg0", std::nullopt},
     };
     for (const auto& [ein, aus] : faelle) EXPECT_EQ(dekodiere_esc(ein), aus) << ein;
+}
+
+TEST(Format, Wiederholung) {
+    const std::pair<std::string, std::optional<std::string>> faelle[] = {
+        {"ohne", std::string("ohne")},
+        {"<<3*ab>>", std::string("ababab")},
+        {"x = <<4*(>>1<<4*)>>;", std::string("x = ((((1))));")},
+        {"<<2*z\n>>ende\n", std::string("z\nz\nende\n")},
+        {"<<0*weg>>", std::string("")},
+        {"<<1*<<>>", std::string("<<")},
+        {"a >> b", std::string("a >> b")},
+        {"<<12*>>", std::string("")},
+        {"<<*a>>", std::nullopt},
+        {"<<3a>>", std::nullopt},
+        {"<<3*a", std::nullopt},
+        {"<<", std::nullopt},
+        {"<<99999999999999999999*a>>", std::nullopt},
+        {"<<10000001*a>>", std::nullopt},
+    };
+    for (const auto& [ein, aus] : faelle) EXPECT_EQ(wiederhole(ein), aus) << ein;
+}
+
+TEST(Format, WiederholungImAbschnitt) {
+    auto f = lies_faelle("== w\n-- datei p mal noeol --\n$=<<3*1+>>1;\n"
+                         "-- stderr mal --\na\n<<2*b\n>>c\n-- status: 1\n",
+                         "t.txt");
+    ASSERT_EQ(f.size(), 1u);
+    EXPECT_EQ(f[0].fehler, "");
+    ASSERT_EQ(f[0].dateien.size(), 1u);
+    EXPECT_EQ(f[0].dateien[0].second, "$=1+1+1+1;");
+    EXPECT_EQ(f[0].fehl, "a\nb\nb\nc\n");
+    auto kaputt = lies_faelle("== w\n-- stdout mal --\n<<3*x\n", "t.txt");
+    ASSERT_EQ(kaputt.size(), 1u);
+    EXPECT_NE(kaputt[0].fehler.find("<<N*TEXT>>"), std::string::npos) << kaputt[0].fehler;
+    auto ohne = lies_faelle("== w\n-- stdout --\n<<3*x>>\n", "t.txt");
+    EXPECT_EQ(ohne[0].aus, "<<3*x>>\n");
 }
 
 TEST(Format, Stellennummern) {
