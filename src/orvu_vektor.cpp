@@ -340,7 +340,7 @@ int Orvu::erase_(Term* l, Term* r, Term* erg) {
         return 1;
     }
     // Die Auswertung kann die Variable geaendert haben: erneut pruefen.
-    Var* v = textvariable(l, 1051, linksfehler);
+    Var* v = textvariable(l, 1055, linksfehler);
     if (!v) return 1;
     // Eine Position am oder hinter dem Ende entfernt nichts.
     if (static_cast<uint64_t>(a.izahl) < v->text.size())
@@ -358,7 +358,7 @@ int Orvu::append_(Term* l, Term* r, Term* erg) {
         meld(1062) << " rechtsarg von append kein text " << R.typ << "\n";
         return 1;
     }
-    Var* v = textvariable(l, 1061, linksfehler);
+    Var* v = textvariable(l, 1063, linksfehler);
     if (!v) return 1;
     if (R.typ == TEXT) v->text += R.text;
     else v->text.push_back(static_cast<char>(R.byte));
@@ -393,7 +393,7 @@ int Orvu::resize_(Term* l, Term* r, Term* erg) {
         meld(1073) << " resize: negative Laenge " << n << "\n";
         return 1;
     }
-    Var* v = textvariable(l, 1071, linksfehler);
+    Var* v = textvariable(l, 1075, linksfehler);
     if (!v || text_laenge(v->text, n, fuell, 1074, "resize")) return 1;
     erg->typ = IZAHL;
     erg->izahl = n;
