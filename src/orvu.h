@@ -383,6 +383,11 @@ public:
     static bool als_double(const Term& w, double& x);
     // IZAHL als ganze Zahl; false bei anderem Typ.
     static bool als_ganz(const Term& w, int64_t& z);
+    // TEXT oder TEXTPTR; text_von liefert dann den Text.
+    static bool ist_text(const Term& t) { return t.typ == TEXT || t.typ == TEXTPTR; }
+    static const std::string& text_von(const Term& t) {
+        return t.typ == TEXT ? t.text : *t.textptr;
+    }
     // Wertet k aus und verlangt eine Zahl (double) / eine IZAHL; sonst meld(ort) << meldung.
     int zahl_operand(Term* k, double& x, int ort, const char* meldung);
     int ganz_operand(Term* k, int64_t& z, int ort, const char* meldung);

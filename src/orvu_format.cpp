@@ -16,8 +16,6 @@ bool ziffer(char c) { return c >= '0' && c <= '9'; }
 bool namenszeichen(char c) { return buchstabe(c) || ziffer(c) || c == '_'; }
 uint8_t byte_von(char c) { return static_cast<uint8_t>(c); }
 
-bool ist_text(const O::Term& t) { return t.typ == O::TEXT || t.typ == O::TEXTPTR; }
-const std::string& text_von(const O::Term& t) { return t.typ == O::TEXT ? t.text : *t.textptr; }
 
 // ---------------------------------------------------------------- printf
 

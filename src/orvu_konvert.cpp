@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "orvu.h"
+#include "up.h"
 
 namespace {
 using O = Orvu;
@@ -206,21 +207,12 @@ float als_float(double x) {
 }
 
 // UTF-8 eines Codepunkts (Surrogate wie andere Werte); ueber 0x10FFFF "ERROR".
+// Negative Werte geben ihr unteres Byte.
 std::string utf8_kodieren(int32_t c) {
-    std::string s;
-    auto b = [&](int32_t v) { s.push_back(static_cast<char>(v)); };
-    if (c <= 127) {
-        b(c & 0xFF);
-    } else if (c <= 2047) {
-        b(0xC0 + c / 64), b(0x80 + c % 64);
-    } else if (c <= 65535) {
-        b(0xE0 + c / 4096), b(0x80 + c / 64 % 64), b(0x80 + c % 64);
-    } else if (c > 1114111) {
-        s = "ERROR";
-    } else {
-        b(0xF0 + c / 262144), b(0x80 + c / 4096 % 64), b(0x80 + c / 64 % 64), b(0x80 + c % 64);
-    }
-    return s;
+    if (c < 0) return std::string(1, static_cast<char>(c & 0xFF));
+    if (c > 1114111) return "ERROR";
+    char puf[5];
+    return std::string(puf, static_cast<size_t>(utf8_schreiben(static_cast<uint32_t>(c), puf)));
 }
 
 // Codepunkt eines Textes aus genau einem kodierten Zeichen (ueberlange Formen erlaubt),

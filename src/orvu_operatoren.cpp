@@ -5,22 +5,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "ganzzahl.h"
 #include "orvu.h"
 #include "up.h"
 
 namespace {
 using O = Orvu;
-
-bool ist_text(const O::Term& t) { return t.typ == O::TEXT || t.typ == O::TEXTPTR; }
-const std::string& text_von(const O::Term& t) { return t.typ == O::TEXT ? t.text : *t.textptr; }
-
-int64_t wrap_add(int64_t a, int64_t b) {
-    return static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b));
-}
-int64_t wrap_mul(int64_t a, int64_t b) {
-    return static_cast<int64_t>(static_cast<uint64_t>(a) * static_cast<uint64_t>(b));
-}
-int64_t wrap_neg(int64_t a) { return static_cast<int64_t>(0 - static_cast<uint64_t>(a)); }
 
 // Double -> 64-Bit-Ganzzahl, abgeschnitten; ausserhalb des Bereichs begrenzt, NaN -> 0.
 int64_t abschneiden(double x) {
@@ -96,15 +86,7 @@ int Orvu::mal_mitpruef(long long a, long long b, long long* aus) {
 
 void Orvu::kuerze(Bruch* b) { b->kuerze(); }
 
-long long Orvu::Ggt(long long a, long long b) {
-    uint64_t x = a < 0 ? 0 - static_cast<uint64_t>(a) : static_cast<uint64_t>(a);
-    uint64_t y = b < 0 ? 0 - static_cast<uint64_t>(b) : static_cast<uint64_t>(b);
-    while (x && y) {
-        if (x > y) x %= y;
-        else y %= x;
-    }
-    return static_cast<long long>(x + y);
-}
+long long Orvu::Ggt(long long a, long long b) { return Bruch::ggt(a, b); }
 
 void Orvu::to_izahl(Term* t) {
     switch (t->typ) {

@@ -2,6 +2,7 @@
 // Vergleiche und Logik: == != < <= > >= && || ! mit ihren eigenen Typtabellen.
 #include <type_traits>
 
+#include "ganzzahl.h"
 #include "orvu.h"
 
 namespace {
@@ -10,10 +11,6 @@ using O = Orvu;
 // Text aus genau einem Byte: sein Zeichencode als vorzeichenbehaftetes 8-Bit-Zeichen.
 bool text1(const O::Term& t) { return t.typ == O::TEXT && t.text.size() == 1; }
 int64_t code(const O::Term& t) { return static_cast<signed char>(t.text[0]); }
-
-int64_t wrap_mul(int64_t a, int64_t b) {
-    return static_cast<int64_t>(static_cast<uint64_t>(a) * static_cast<uint64_t>(b));
-}
 
 float quot(const Bruch& b) { return static_cast<float>(b.zaehler) / static_cast<float>(b.nenner); }
 

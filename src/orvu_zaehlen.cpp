@@ -3,14 +3,11 @@
 #include <new>
 #include <stdexcept>
 
+#include "ganzzahl.h"
 #include "orvu.h"
 
 namespace {
 using O = Orvu;
-
-int64_t wrap_add(int64_t a, int64_t b) {
-    return static_cast<int64_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b));
-}
 
 bool ist_indizierung(const O::Term* t) {
     return t && t->typ == O::OPER && t->handler == &O::indizierung;

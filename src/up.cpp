@@ -30,8 +30,30 @@ bool hex_genau(const char* p, int n, std::uint32_t& wert) {
     return true;
 }
 
+constexpr std::uint32_t max_codepunkt = 0x10FFFF;
+
+// Ein Byte nach puffer, NUL dahinter (puffer hat mindestens 5 Bytes).
+int ein_byte(unsigned wert, char* puffer) {
+    puffer[0] = static_cast<char>(static_cast<unsigned char>(wert));
+    puffer[1] = '\0';
+    return 1;
+}
+
+// Codepunkt als UTF-8 mit NUL dahinter, oder Fehlermeldung.
+int codepunkt(std::uint32_t cp, char* puffer, std::ostream& fehler, int stelle) {
+    if (cp > max_codepunkt) {
+        fehler << "src/up" << stelle << "utf8 fehler\n";
+        return -1;
+    }
+    int n = utf8_schreiben(cp, puffer);
+    puffer[n] = '\0';
+    return n;
+}
+
+} // namespace
+
 // UTF-8 von cp (<= 0x10FFFF) nach puffer; bei 1 bis 3 Bytes folgt ein NUL.
-int utf8(std::uint32_t cp, char* puffer) {
+int utf8_schreiben(std::uint32_t cp, char* puffer) {
     auto b = [](std::uint32_t v) { return static_cast<char>(static_cast<unsigned char>(v)); };
     if (cp < 0x80) {
         puffer[0] = b(cp);
@@ -57,28 +79,6 @@ int utf8(std::uint32_t cp, char* puffer) {
     puffer[3] = b(0x80 | (cp & 0x3F));
     return 4;
 }
-
-constexpr std::uint32_t max_codepunkt = 0x10FFFF;
-
-// Ein Byte nach puffer, NUL dahinter (puffer hat mindestens 5 Bytes).
-int ein_byte(unsigned wert, char* puffer) {
-    puffer[0] = static_cast<char>(static_cast<unsigned char>(wert));
-    puffer[1] = '\0';
-    return 1;
-}
-
-// Codepunkt als UTF-8 mit NUL dahinter, oder Fehlermeldung.
-int codepunkt(std::uint32_t cp, char* puffer, std::ostream& fehler, int stelle) {
-    if (cp > max_codepunkt) {
-        fehler << "src/up" << stelle << "utf8 fehler\n";
-        return -1;
-    }
-    int n = utf8(cp, puffer);
-    puffer[n] = '\0';
-    return n;
-}
-
-} // namespace
 
 int Getline(FILE* f, std::string& zeile) {
     zeile.clear();
@@ -208,7 +208,7 @@ int codepos2char(const char* hex, char* puffer) {
         // Lange Ziffernfolgen: sobald zu gross, nicht weiter schieben (kein Ueberlauf).
         if (wert > max_codepunkt) return -1;
     }
-    return utf8(wert, puffer);
+    return utf8_schreiben(wert, puffer);
 }
 
 int weisse_zeichen(const char** cursor) {
