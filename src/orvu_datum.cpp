@@ -13,10 +13,7 @@ bool lokalzeit(std::tm& tm) {
 }  // namespace
 
 int Orvu::tag(Term* l, Term* r, Term* erg) {
-    if (l || r) {
-        meld(601) << " 'tag' benoetigt keine argumente !!!\n";
-        return 1;
-    }
+    if (keiner(l, r, 601, " 'tag' benoetigt keine argumente !!!\n")) return 1;
     std::tm tm{};
     lokalzeit(tm);
     char puf[64];
@@ -28,10 +25,7 @@ int Orvu::tag(Term* l, Term* r, Term* erg) {
 }
 
 int Orvu::uhr(Term* l, Term* r, Term* erg) {
-    if (l || r) {
-        meld(602) << " 'jetzt' benoetigt keine argumente !!!\n";
-        return 1;
-    }
+    if (keiner(l, r, 602, " 'jetzt' benoetigt keine argumente !!!\n")) return 1;
     std::tm tm{};
     lokalzeit(tm);
     char puf[64];
@@ -43,13 +37,8 @@ int Orvu::uhr(Term* l, Term* r, Term* erg) {
 
 // Prozessorzeit in Sekunden, in einfacher Genauigkeit berechnet.
 int Orvu::cpuzeit(Term* l, Term* r, Term* erg) {
-    if (l || r) {
-        meld(603) << " cpuzeit benoetigt keine argumente !!!\n";
-        return 1;
-    }
-    erg->typ = FZAHL;
-    erg->fzahl = static_cast<float>(std::clock()) / static_cast<float>(CLOCKS_PER_SEC);
-    return 0;
+    if (keiner(l, r, 603, " cpuzeit benoetigt keine argumente !!!\n")) return 1;
+    return setze_fzahl(erg, static_cast<float>(std::clock()) / static_cast<float>(CLOCKS_PER_SEC));
 }
 
 // Lesen von TAG, UHR, CPUZEIT: bei jedem Lesen neu berechnet, nie gespeichert.

@@ -246,9 +246,7 @@ int Orvu::split(Term* l, Term* r, Term* erg) {
     }
     teile.resize(n);
     v->izahl = static_cast<int64_t>(teile.size());
-    erg->typ = IZAHL;
-    erg->izahl = v->izahl;
-    return 0;
+    return setze_izahl(erg, v->izahl);
 }
 
 // ---------------------------------------------------------------- scanf-Muster
@@ -577,10 +575,7 @@ int Orvu::scanf_(Term* l, Term* r, Term* erg) {
     const std::string* text = &var[V_REC].text;
     if (l) {
         if (l->typ == OPER || l->typ == VARREF) {
-            if (wert(l, &t)) {
-                meld(925) << "\n";
-                return 1;
-            }
+            if (auswerten(l, t, 925, "\n")) return 1;
             l = &t;
         }
         if (l->typ != TEXT) {

@@ -303,10 +303,7 @@ int roemwert(char c) {
 // ---------------------------------------------------------------- Typen
 
 int Orvu::typeofall(Term* l, Term* r, Term* erg) {
-    if (l || r) {
-        meld(802) << " operanden fehler bei typeofall \n";
-        return 1;
-    }
+    if (keiner(l, r, 802, " operanden fehler bei typeofall \n")) return 1;
     text_ergebnis(erg, "NONE\nIZAHL\nFZAHL\nRZAHL\nBOOL\nTEXT\nIZAHLPTR\nTEXTPTR");
     return 0;
 }
@@ -352,15 +349,9 @@ int Orvu::dec_(Term* l, Term* r, Term* erg) { return basis_wandeln(*this, BASIS_
 // ---------------------------------------------------------------- int, float, Brueche
 
 int Orvu::int_(Term* l, Term* r, Term* erg) {
-    if (l || !r) {
-        meld(820) << " 'int'-Operation ohne Rechtsargument\n";
-        return 1;
-    }
+    if (nur_rechts(l, r, 820, " 'int'-Operation ohne Rechtsargument\n")) return 1;
     Term w;
-    if (wert(r, &w)) {
-        meld(821) << " int8 Rechtsargument Fehler\n";
-        return 1;
-    }
+    if (auswerten(r, w, 821, " int8 Rechtsargument Fehler\n")) return 1;
     switch (w.typ) {
     case IZAHL: zahl_ergebnis(erg, w.izahl); return 0;
     case BYTE: zahl_ergebnis(erg, w.byte); return 0;
@@ -384,10 +375,7 @@ int Orvu::int_(Term* l, Term* r, Term* erg) {
 }
 
 int Orvu::float_(Term* l, Term* r, Term* erg) {
-    if (l || !r) {
-        meld(825) << " Operation float ohne Rechtsargument\n";
-        return 1;
-    }
+    if (nur_rechts(l, r, 825, " Operation float ohne Rechtsargument\n")) return 1;
     Term w;
     if (rechtswert(*this, r, w)) return 1;
     switch (w.typ) {
@@ -412,10 +400,7 @@ int Orvu::nenner(Term* l, Term* r, Term* erg) { return bruchteil(*this, l, r, er
 
 // FZAHL -> 4 Bytes einfacher Genauigkeit (little endian), und zurueck.
 int Orvu::float32(Term* l, Term* r, Term* erg) {
-    if (l || !r) {
-        meld(830) << " Operation float ohne Rechtsargument\n";
-        return 1;
-    }
+    if (nur_rechts(l, r, 830, " Operation float ohne Rechtsargument\n")) return 1;
     Term w;
     if (rechtswert(*this, r, w)) return 1;
     if (w.typ == FZAHL) {
@@ -431,15 +416,9 @@ int Orvu::float32(Term* l, Term* r, Term* erg) {
 }
 
 int Orvu::int8(Term* l, Term* r, Term* erg) {
-    if (l || !r) {
-        meld(850) << " int8 ohne Links- aber mit Rechtsargument aufrufen!\n";
-        return 1;
-    }
+    if (nur_rechts(l, r, 850, " int8 ohne Links- aber mit Rechtsargument aufrufen!\n")) return 1;
     Term w;
-    if (wert(r, &w)) {
-        meld(851) << " int8 Rechtsargument Fehler\n";
-        return 1;
-    }
+    if (auswerten(r, w, 851, " int8 Rechtsargument Fehler\n")) return 1;
     if (w.typ == IZAHL) text_ergebnis(erg, bytes_le(static_cast<uint64_t>(w.izahl), 1));
     else if (w.typ == TEXT && w.text.size() == 1)
         zahl_ergebnis(erg, static_cast<uint8_t>(w.text[0]));
@@ -467,15 +446,10 @@ int Orvu::swap32_(Term* l, Term* r, Term* erg) { return swap_n(*this, l, r, erg,
 // ---------------------------------------------------------------- utf8
 
 int Orvu::utf8(Term* l, Term* r, Term* erg) {
-    if (l || !r) {
-        meld(840) << " utf bitte mit Recht- aber ohne Linkssargument aufrufen!\n";
+    if (nur_rechts(l, r, 840, " utf bitte mit Recht- aber ohne Linkssargument aufrufen!\n"))
         return 1;
-    }
     Term w;
-    if (wert(r, &w)) {
-        meld(841) << " utf Rechtsargument Fehler\n";
-        return 1;
-    }
+    if (auswerten(r, w, 841, " utf Rechtsargument Fehler\n")) return 1;
     if (w.typ == IZAHL) {
         text_ergebnis(erg, utf8_kodieren(static_cast<int32_t>(static_cast<uint32_t>(w.izahl))));
         return 0;

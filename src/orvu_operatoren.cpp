@@ -177,9 +177,7 @@ int Orvu::plus(Term* l, Term* r, Term* erg) {
     if ((!l || ganz(l, a)) && ganz(r, b)) {  // zwei ganze Zahlen: ohne Zwischenwerte
         long long s;
         plus_mitpruef(a, minus ? wrap_neg(b) : b, &s);
-        erg->typ = IZAHL;
-        erg->izahl = s;
-        return 0;
+        return setze_izahl(erg, s);
     }
     Term R;
     if (wert(r, &R)) return 1;
@@ -226,9 +224,7 @@ int Orvu::plus(Term* l, Term* r, Term* erg) {
 // Die Zahlentabelle von + und - (R ist bei - schon negiert, ausser BYTE).
 int Orvu::plus_zahlen(Term* l, Term& L, Term& R, bool minus, Term* erg) {
     auto ueberlauf = [&] {
-        erg->typ = IZAHL;
-        erg->izahl = LLONG_MAX;
-        return 0;
+        return setze_izahl(erg, LLONG_MAX);
     };
     const int64_t b = minus ? -static_cast<int64_t>(R.byte) : R.byte;
     switch (L.typ) {
@@ -237,9 +233,7 @@ int Orvu::plus_zahlen(Term* l, Term& L, Term& R, bool minus, Term* erg) {
         case IZAHL: {
             long long s;
             plus_mitpruef(L.izahl, R.izahl, &s);
-            erg->typ = IZAHL;
-            erg->izahl = s;
-            return 0;
+            return setze_izahl(erg, s);
         }
         case RZAHL: {
             long long kd, z;
@@ -280,9 +274,7 @@ int Orvu::plus_zahlen(Term* l, Term& L, Term& R, bool minus, Term* erg) {
         return 0;
     case BYTE:
         if (R.typ == IZAHL || R.typ == BYTE) {
-            erg->typ = IZAHL;
-            erg->izahl = wrap_add(L.byte, R.typ == IZAHL ? R.izahl : b);
-            return 0;
+            return setze_izahl(erg, wrap_add(L.byte, R.typ == IZAHL ? R.izahl : b));
         }
         break;
     default:
@@ -313,25 +305,18 @@ bool Orvu::kehrwert(Term& R) {
 
 int Orvu::mal(Term* l, Term* r, Term* erg) {
     const bool durch = erg->izahl == 1;
-    if (!l || !r) {
-        meld(421) << " rechtsoperand fehler bei mal \n";
-        return 1;
-    }
+    if (beide(l, r, 421, " rechtsoperand fehler bei mal \n")) return 1;
     int64_t a, b;
     if (!durch && ganz(l, a) && ganz(r, b)) {  // Produkt zweier ganzer Zahlen
         long long p;
         mal_mitpruef(a, b, &p);
-        erg->typ = IZAHL;
-        erg->izahl = p;
-        return 0;
+        return setze_izahl(erg, p);
     }
     Term L, R;
     if (wert(l, &L) || wert(r, &R)) return 1;
     if (durch && !kehrwert(R)) {
         meld(422) << " Division durch NULL\n";
-        erg->typ = IZAHL;
-        erg->izahl = LLONG_MAX;
-        return 0;
+        return setze_izahl(erg, LLONG_MAX);
     }
     auto fehler_stern = [&] {
         meld(423) << " operanden fehler bei *\n";
@@ -348,15 +333,11 @@ int Orvu::mal(Term* l, Term* r, Term* erg) {
         if (R.typ == IZAHL || R.typ == BOOL) {
             long long p;
             mal_mitpruef(L.izahl, R.izahl, &p);
-            erg->typ = IZAHL;
-            erg->izahl = p;
-            return 0;
+            return setze_izahl(erg, p);
         }
         if (R.typ == RZAHL) return bruch(wrap_mul(L.izahl, R.rzahl.zaehler), R.rzahl.nenner);
         if (R.typ == FZAHL) {
-            erg->typ = FZAHL;
-            erg->fzahl = static_cast<double>(L.izahl) * R.fzahl;
-            return 0;
+            return setze_fzahl(erg, static_cast<double>(L.izahl) * R.fzahl);
         }
         return fehler_stern();
     case RZAHL:
@@ -425,9 +406,7 @@ int Orvu::add(Term* l, Term* r, Term* erg) {
     } else if (r && element(*r)) {
         return 1;
     }
-    erg->typ = IZAHL;
-    erg->izahl = summe;
-    return 0;
+    return setze_izahl(erg, summe);
 }
 
 // ---------------------------------------------------------------- Indizierung
@@ -476,24 +455,16 @@ int Orvu::indizierung(Term* l, Term* r, Term* erg) {
         return 0;
     case IVECTOR:
         if (ausserhalb(L.ivector->size())) return 1;
-        erg->typ = IZAHL;
-        erg->izahl = (*L.ivector)[k];
-        return 0;
+        return setze_izahl(erg, (*L.ivector)[k]);
     case RVECTOR:
         if (ausserhalb(L.rvector->size())) return 1;
-        erg->typ = RZAHL;
-        erg->rzahl = (*L.rvector)[k];
-        return 0;
+        return setze_rzahl(erg, (*L.rvector)[k]);
     case FVECTOR:
         if (ausserhalb(L.fvector->size())) return 1;
-        erg->typ = FZAHL;
-        erg->fzahl = (*L.fvector)[k];
-        return 0;
+        return setze_fzahl(erg, (*L.fvector)[k]);
     case SVECTOR:
         if (ausserhalb(L.svector->size())) return 1;
-        erg->typ = TEXT;
-        erg->text = (*L.svector)[k];
-        return 0;
+        return setze_text(erg, (*L.svector)[k]);
     case TERMLIST: {
         if (ausserhalb(L.termlist->size())) return 1;
         Term w;

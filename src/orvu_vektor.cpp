@@ -140,20 +140,14 @@ int Orvu::Vector(Term* l, Term* r, Term* erg) {
 
 // Zellen leben bis zum Programmende; die deque haelt ihre Adressen fest.
 int Orvu::Izahlptr(Term* l, Term* r, Term* erg) {
-    if (l || r) {
-        meld(1011) << " operanden fehler bei Izahlptr \n";
-        return 1;
-    }
+    if (keiner(l, r, 1011, " operanden fehler bei Izahlptr \n")) return 1;
     erg->typ = IZAHLPTR;
     erg->izahlptr = &zahl_zellen.emplace_back(0);
     return 0;
 }
 
 int Orvu::Textptr(Term* l, Term* r, Term* erg) {
-    if (l || r) {
-        meld(1012) << " operanden fehler bei Textptr \n";
-        return 1;
-    }
+    if (keiner(l, r, 1012, " operanden fehler bei Textptr \n")) return 1;
     erg->typ = TEXTPTR;
     erg->textptr = &text_zellen.emplace_back();
     return 0;
@@ -161,10 +155,7 @@ int Orvu::Textptr(Term* l, Term* r, Term* erg) {
 
 // s String n: s wird Text der Laenge n (abgeschnitten oder mit NUL verlaengert).
 int Orvu::String(Term* l, Term* r, Term* erg) {
-    if (!l || !r) {
-        meld(1021) << " String linkes oder rechtes Argument fehlt\n";
-        return 1;
-    }
+    if (beide(l, r, 1021, " String linkes oder rechtes Argument fehlt\n")) return 1;
     if (l->typ != VARREF) {
         meld(1022) << " String linkes arg keine Var\n";
         return 1;
@@ -261,9 +252,7 @@ int Orvu::substr_(Term* l, Term* r, Term* erg) {
     std::string teil;
     if (static_cast<uint64_t>(p) < s->size())
         teil = s->substr(static_cast<size_t>(p), n < 0 ? std::string::npos : static_cast<size_t>(n));
-    erg->typ = TEXT;
-    erg->text = std::move(teil);
-    return 0;
+    return setze_text(erg, std::move(teil));
 }
 
 int Orvu::find_(Term* l, Term* r, Term* erg) {
@@ -302,9 +291,7 @@ int Orvu::find_(Term* l, Term* r, Term* erg) {
     size_t pos = static_cast<uint64_t>(start) > s->size()
                      ? std::string::npos
                      : s->find(*muster, static_cast<size_t>(start));
-    erg->typ = IZAHL;
-    erg->izahl = pos == std::string::npos ? -1 : static_cast<int64_t>(pos);
-    return 0;
+    return setze_izahl(erg, pos == std::string::npos ? -1 : static_cast<int64_t>(pos));
 }
 
 // Linker Operand von erase, append, resize: eine V_TEXT-Variable, ohne Operand "&".
@@ -345,9 +332,7 @@ int Orvu::erase_(Term* l, Term* r, Term* erg) {
     // Eine Position am oder hinter dem Ende entfernt nichts.
     if (static_cast<uint64_t>(a.izahl) < v->text.size())
         v->text.erase(static_cast<size_t>(a.izahl), static_cast<size_t>(b.izahl));
-    erg->typ = IZAHL;
-    erg->izahl = 0;
-    return 0;
+    return setze_izahl(erg, 0);
 }
 
 int Orvu::append_(Term* l, Term* r, Term* erg) {
@@ -362,9 +347,7 @@ int Orvu::append_(Term* l, Term* r, Term* erg) {
     if (!v) return 1;
     if (R.typ == TEXT) v->text += R.text;
     else v->text.push_back(static_cast<char>(R.byte));
-    erg->typ = IZAHL;
-    erg->izahl = static_cast<int64_t>(v->text.size());
-    return 0;
+    return setze_izahl(erg, static_cast<int64_t>(v->text.size()));
 }
 
 int Orvu::resize_(Term* l, Term* r, Term* erg) {
@@ -395,35 +378,25 @@ int Orvu::resize_(Term* l, Term* r, Term* erg) {
     }
     Var* v = textvariable(l, 1075, linksfehler);
     if (!v || text_laenge(v->text, n, fuell, 1074, "resize")) return 1;
-    erg->typ = IZAHL;
-    erg->izahl = n;
-    return 0;
+    return setze_izahl(erg, n);
 }
 
 // ---------------------------------------------------------------- Textvektoren
 
 int Orvu::push_back_(Term* l, Term* r, Term* erg) {
-    if (!l || !r) {
-        meld(1081) << " push_back ohne Argumente\n";
-        return 1;
-    }
+    if (beide(l, r, 1081, " push_back ohne Argumente\n")) return 1;
     auto falsch = [&] {
         meld(1082) << " push_back fehler !!!\n";
         return 1;
     };
     if (l->typ != VARREF) return falsch();
     Term w;
-    if (wert(r, &w)) {
-        meld(1083) << "\n";
-        return 1;
-    }
+    if (auswerten(r, w, 1083, "\n")) return 1;
     Var* v = variable(l);  // erst jetzt: die Auswertung kann v geaendert haben
     if (!v) return 1;
     if (v->typ != V_SVECTOR || w.typ != TEXT) return falsch();
     v->svector->push_back(std::move(w.text));
-    erg->typ = IZAHL;
-    erg->izahl = 0;
-    return 0;
+    return setze_izahl(erg, 0);
 }
 
 int Orvu::clear_(Term* l, Term* r, Term* erg) {
@@ -433,9 +406,7 @@ int Orvu::clear_(Term* l, Term* r, Term* erg) {
         return 1;
     }
     v->svector->clear();
-    erg->typ = IZAHL;
-    erg->izahl = 0;
-    return 0;
+    return setze_izahl(erg, 0);
 }
 
 // ---------------------------------------------------------------- delete

@@ -54,10 +54,7 @@ int Orvu::vergleichswert(Term* k, Term& w) {
         return 0;
     }
     if (k->typ == OPER || k->typ == FUNCALL || k->typ == VARREF) {
-        if (wert(k, &w)) {
-            meld(501) << "\n";
-            return 1;
-        }
+        if (auswerten(k, w, 501, "\n")) return 1;
         return 0;
     }
     wert_kopieren(*k, w);
@@ -65,10 +62,7 @@ int Orvu::vergleichswert(Term* k, Term& w) {
 }
 
 int Orvu::gleich(Term* l, Term* r, Term* erg) {
-    if (!l || !r) {
-        meld(502) << " operanden fehlen bei gleich \n";
-        return 1;
-    }
+    if (beide(l, r, 502, " operanden fehlen bei gleich \n")) return 1;
     int64_t a, b;
     if (ganz(l, a) && ganz(r, b)) {
         wahr(erg, a == b);
@@ -107,10 +101,7 @@ int Orvu::gleich(Term* l, Term* r, Term* erg) {
 }
 
 int Orvu::ungleich(Term* l, Term* r, Term* erg) {
-    if (!l || !r) {
-        meld(511) << " operanden fehlen bei ungleich \n";
-        return 1;
-    }
+    if (beide(l, r, 511, " operanden fehlen bei ungleich \n")) return 1;
     int64_t x, y;
     if (ganz(l, x) && ganz(r, y)) {
         wahr(erg, x != y);
@@ -223,15 +214,9 @@ int Orvu::und(Term* l, Term* r, Term* erg) { return logik(l, r, erg, true); }
 int Orvu::oder(Term* l, Term* r, Term* erg) { return logik(l, r, erg, false); }
 
 int Orvu::nicht(Term* l, Term* r, Term* erg) {
-    if (l || !r) {
-        meld(541) << " logisches NICHT benoetigt rechts_operanden !!!\n";
-        return 1;
-    }
+    if (nur_rechts(l, r, 541, " logisches NICHT benoetigt rechts_operanden !!!\n")) return 1;
     Term R;
-    if (wert(r, &R)) {
-        meld(542) << "\n";
-        return 1;
-    }
+    if (auswerten(r, R, 542, "\n")) return 1;
     if (R.typ != BOOL && R.typ != IZAHL) {
         meld(543) << " Operanden fehler bei NICHT\n";
         return 1;

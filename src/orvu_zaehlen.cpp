@@ -57,9 +57,7 @@ int Orvu::incr(Term* l, Term* r, Term* erg) {
     }
     const int64_t alt = *ziel;
     *ziel = wrap_add(alt, schritt);
-    erg->typ = IZAHL;
-    erg->izahl = r ? *ziel : alt;
-    return 0;
+    return setze_izahl(erg, r ? *ziel : alt);
 }
 
 // ---------------------------------------------------------------- len
@@ -194,9 +192,7 @@ int Orvu::len_setzen(Term* liste, Term* erg) {
         meld(732) << " len: kein Speicher fuer die Laenge " << n << "\n";
         return 1;
     }
-    erg->typ = IZAHL;
-    erg->izahl = nw.izahl;
-    return 0;
+    return setze_izahl(erg, nw.izahl);
 }
 
 // ---------------------------------------------------------------- summe
@@ -356,10 +352,7 @@ int Orvu::summe_c(Term*, Term* r, Term* erg) {
         return 1;
     }
     Term w;
-    if (wert(init, &w)) {
-        meld(782) << "summe operanden fehler\n";
-        return 1;
-    }
+    if (auswerten(init, w, 782, "summe operanden fehler\n")) return 1;
     Var* i = variable(init->larg);
     if (!i) return 1;
     if (i->typ != V_IZAHL) {
