@@ -11,9 +11,7 @@
 
 Orvu::Orvu() = default;
 
-Orvu::~Orvu() {
-    for (auto& [p, frei] : vektoren) frei(p);
-}
+Orvu::~Orvu() = default;
 
 std::ostream& Orvu::meld(int ort) {
     *fehler << "src/orvu" << ort;
@@ -33,11 +31,6 @@ void Orvu::fzahl_text(std::string& s, double x) {
     s.append(puf, static_cast<size_t>(n));
 }
 
-Orvu::Term* Orvu::neuer_term() { return &term_lager.emplace_back(); }
-Orvu::Anw* Orvu::neue_anw() { return &anw_lager.emplace_back(); }
-std::vector<Orvu::Term>* Orvu::neue_termliste() { return &listen_lager.emplace_back(); }
-std::vector<Orvu::Anw>* Orvu::neuer_block() { return &block_lager.emplace_back(); }
-
 bool Orvu::im_sandkasten(const char* was) {
     if (!sandkasten) return false;
     meld(150) << " " << was << " ist im Sandkasten nicht erlaubt\n";
@@ -45,13 +38,13 @@ bool Orvu::im_sandkasten(const char* was) {
 }
 
 bool Orvu::budget_ende() {
-    if (--schritte > 0) return false;
+    if (!grenzen.budget_zu_ende()) return false;
     meld(151) << " Schrittbudget erschoepft\n";
     return true;
 }
 
 bool Orvu::zu_lang(size_t n) {
-    if (n <= max_laenge) return false;
+    if (!grenzen.zu_lang(n)) return false;
     meld(152) << " Text oder Vektor zu lang: " << n << " > " << max_laenge << "\n";
     return true;
 }
@@ -145,7 +138,7 @@ int Orvu::eigene_schliessen() {
 
 int Orvu::berechne_lauf(Argumente* arg) {
     const uintptr_t basis = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
-    stapel_ende = basis > stapel_grenze ? basis - stapel_grenze : 0;
+    grenzen.stapel_ab(basis);
     fehler = arg->fehler;
     lauf_fehler = true;
     if (!arg->aus && !arg->aus_stream) {
@@ -452,9 +445,9 @@ int Orvu::wert_allgemein(Term* k, Term* erg) {
             return 1;
         }
         erg->izahl = k->izahl;
-        ++handler_tiefe;
+        vreg.handler_beginnt();
         const int rc = (this->*(k->handler))(k->larg, k->rarg, erg);
-        if (--handler_tiefe == 0 && !spaeter_frei.empty()) vektoren_nachfreigeben();
+        vreg.handler_endet();
         if (rc) {
             meld(131) << " fehler bei wert\n";
             return 1;

@@ -15,7 +15,10 @@
 
 #include "besitz.h"
 #include "bruch.h"
+#include "grenzen.h"
+#include "lager.h"
 #include "leser.h"
+#include "vektorregister.h"
 
 struct Argumente;
 
@@ -189,10 +192,10 @@ public:
     };
     using VarTabelle = Tabelle<Var>;
 
-    // Grenzen gegen Stapelueberlauf und Endlosschleifen des Interpreters selbst.
-    static constexpr int MAX_AUFRUFTIEFE = 20000;
-    static constexpr int MAX_SCHACHTELUNG = 5000;
-    static constexpr int MAX_INCLUDETIEFE = 50;
+    // Grenzen gegen Stapelueberlauf und Endlosschleifen des Interpreters selbst (grenzen.h).
+    static constexpr int MAX_AUFRUFTIEFE = Grenzen::AUFRUFTIEFE;
+    static constexpr int MAX_SCHACHTELUNG = Grenzen::SCHACHTELUNG;
+    static constexpr int MAX_INCLUDETIEFE = Grenzen::INCLUDETIEFE;
 
     Orvu();
     ~Orvu();
@@ -227,17 +230,20 @@ public:
     // True, wenn der letzte Lauf an einem Fehler endete (nicht bei "return 1").
     bool lauf_fehler = false;
 
+    // Sandkasten, Schrittbudget, Laengen- und Stapelgrenze (grenzen.h); die Namen darunter
+    // sind dieselben Felder.
+    Grenzen grenzen;
     // Sandkasten (fuer den Fuzzer): Builtins und Anweisungen, die Dateien, Umgebung, Netz
     // oder Prozesse erreichen, verweigern den Dienst. Meldet und liefert true, wenn aktiv.
-    bool sandkasten = false;
+    bool& sandkasten = grenzen.sandkasten;
     bool im_sandkasten(const char* was);
     // Schrittbudget: 0 = unbegrenzt; sonst zaehlen Schleifendurchlaeufe und Aufrufe
     // herunter, und bei 0 endet der Lauf mit einer Meldung.
-    uint64_t schritte = 0;
-    bool schritt_erschoepft() { return schritte != 0 && budget_ende(); }
+    uint64_t& schritte = grenzen.schritte;
+    bool schritt_erschoepft() { return grenzen.schritte != 0 && budget_ende(); }
     bool budget_ende();
     // Groesste erlaubte Laenge eines Texts oder Vektors, den ein Operator erzeugt.
-    size_t max_laenge = size_t{1} << 32;
+    size_t& max_laenge = grenzen.max_laenge;
     bool zu_lang(size_t n);
 
     // --- Laeufer, Anweisungen, Auswertung ---
@@ -428,40 +434,32 @@ public:
     static void zahl_text(std::string& s, int64_t z);
     static void fzahl_text(std::string& s, double x);
 
-    // Vektoren gehoeren dem Interpreter: jeder angelegte Vektor ist hier verzeichnet, bis
-    // delete oder das Ende des Laufs ihn freigibt; der Destruktor gibt den Rest frei.
-    // Geteilte Vektoren werden so genau einmal freigegeben.
+    // Vektoren gehoeren dem Interpreter: jeder angelegte Vektor ist im Vektorregister
+    // verzeichnet, bis delete oder das Ende des Laufs ihn freigibt.
     template <class V>
-    V* vektor_anlegen() {
-        V* v = new V();
-        vektoren.emplace(v, [](void* p) { delete static_cast<V*>(p); });
-        return v;
-    }
+    V* vektor_anlegen() { return vreg.anlegen<V>(); }
     template <class V>
-    void vektor_freigeben(V*& v) {
-        if (v && vektoren.erase(v)) delete v;
-        v = nullptr;
-    }
+    void vektor_freigeben(V*& v) { vreg.freigeben(v); }
     // Gibt den Vektor der Variablen frei (den ersten gesetzten in der Reihenfolge
     // bvector, ivector, fvector, rvector, svector); true, wenn sie einen hatte.
     bool var_vektor_freigeben(Var& v);
     // True, wenn n Objekte der Groesse g in den physischen Speicher passen und die
     // Grenze max_laenge (in Bytes) nicht ueberschreiten.
-    bool speicher_reicht(uint64_t n, size_t g) const;
+    bool speicher_reicht(uint64_t n, size_t g) const { return grenzen.speicher_reicht(n, g); }
 
-    // Arena der Parse-Ergebnisse: leben bis zum Ende des Objekts, Adressen stabil.
-    Term* neuer_term();
-    Anw* neue_anw();
-    std::vector<Term>* neue_termliste();
-    std::vector<Anw>* neuer_block();
-    std::vector<Mus>* neues_muster();
+    // Parse-Ergebnisse (lager.h): leben bis zum Ende des Objekts, Adressen stabil.
+    Term* neuer_term() { return lager.term(); }
+    Anw* neue_anw() { return lager.anw(); }
+    std::vector<Term>* neue_termliste() { return lager.termliste(); }
+    std::vector<Anw>* neuer_block() { return lager.block(); }
+    std::vector<Mus>* neues_muster() { return lager.muster(); }
 
     // Stapelwaechter: true, wenn der Maschinenstapel fast erschoepft ist.
     bool stapel_knapp() const {
-        return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < stapel_ende;
+        return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < grenzen.stapel_ende;
     }
-    size_t stapel_grenze = 6u << 20;   // erlaubter Verbrauch in Bytes
-    uintptr_t stapel_ende = 0;         // tiefste erlaubte Stapeladresse; 0 = ohne Pruefung
+    size_t& stapel_grenze = grenzen.stapel_grenze;   // erlaubter Verbrauch in Bytes
+    uintptr_t& stapel_ende = grenzen.stapel_ende;    // tiefste erlaubte Stapeladresse
 
 private:
     struct Tiefe;
@@ -500,7 +498,6 @@ private:
     bool zwei_werte(Term& liste, Term& a, Term& b);
     Var* textvariable(Term* l, int ort, const char* meldung);
     void vektor_loesen(void* p);
-    void vektoren_nachfreigeben();
     bool bruch_plus(const Bruch& a, const Term& r, Bruch& ergebnis);
     int plus_zahlen(Term* l, Term& L, Term& R, bool minus, Term* erg);
     bool kehrwert(Term& R);
@@ -530,18 +527,8 @@ private:
     bool vektor_geteilt(const Var& v) const;
 
     std::array<std::unique_ptr<Teilsystem>, static_cast<size_t>(Teil::anzahl)> teile;
-    std::unordered_map<void*, void (*)(void*)> vektoren;
-    // Von delete geloeste Vektoren: frei, sobald kein Handler mehr laeuft (handler_tiefe 0).
-    std::vector<void*> spaeter_frei;
-    int handler_tiefe = 0;
-    // Zellen von Izahlptr und Textptr: leben bis zum Ende, Adressen stabil.
-    std::deque<int64_t> zahl_zellen;
-    std::deque<std::string> text_zellen;
-    std::deque<Term> term_lager;
-    std::deque<Anw> anw_lager;
-    std::deque<std::vector<Term>> listen_lager;
-    std::deque<std::vector<Anw>> block_lager;
-    std::deque<std::vector<Mus>> muster_lager;
+    Vektorregister vreg;
+    Lager<Term, Anw, Mus> lager;  // Parse-Ergebnisse und Zeigerzellen
     std::vector<std::string> include_kette;  // Dateien, die gerade gelesen werden
     // Von EIN/AUS geoeffnet; berechne schliesst sie am Ende und prueft die geschriebenen.
     struct EigeneDatei {

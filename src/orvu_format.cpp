@@ -251,7 +251,6 @@ int Orvu::split(Term* l, Term* r, Term* erg) {
 
 // ---------------------------------------------------------------- scanf-Muster
 
-std::vector<Orvu::Mus>* Orvu::neues_muster() { return &muster_lager.emplace_back(); }
 
 namespace {
 // Ein Zeichen einer Klasse, auch als Backslash-Folge; 0 ok, 1 nach Meldung.

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Vektoren, Textpuffer und Zeiger: Bvector .. Svector, Izahlptr, Textptr, String,
 // substr, find, erase, append, resize, push_back, clear, delete.
-#include <unistd.h>
-
 #include <new>
 #include <stdexcept>
 
@@ -81,17 +79,6 @@ int anlegen(O& o, O::Var& v, std::vector<T>* O::Var::*feld, uint32_t code, O::Te
 }
 }  // namespace
 
-// True, wenn n Objekte der Groesse g in den physischen Speicher passen. Groessere
-// Anforderungen werden vorher abgewiesen, statt beim Anlegen abzustuerzen.
-bool Orvu::speicher_reicht(uint64_t n, size_t g) const {
-    static const uint64_t gesamt = [] {
-        long seiten = sysconf(_SC_PHYS_PAGES), seite = sysconf(_SC_PAGE_SIZE);
-        return seiten > 0 && seite > 0 ? static_cast<uint64_t>(seiten) * static_cast<uint64_t>(seite)
-                                       : uint64_t{1} << 32;
-    }();
-    return n <= gesamt / g && n <= max_laenge / g;
-}
-
 // ---------------------------------------------------------------- Konstruktoren
 
 int Orvu::Vector(Term* l, Term* r, Term* erg) {
@@ -142,14 +129,14 @@ int Orvu::Vector(Term* l, Term* r, Term* erg) {
 int Orvu::Izahlptr(Term* l, Term* r, Term* erg) {
     if (keiner(l, r, 1011, " operanden fehler bei Izahlptr \n")) return 1;
     erg->typ = IZAHLPTR;
-    erg->izahlptr = &zahl_zellen.emplace_back(0);
+    erg->izahlptr = lager.zahl_zelle();
     return 0;
 }
 
 int Orvu::Textptr(Term* l, Term* r, Term* erg) {
     if (keiner(l, r, 1012, " operanden fehler bei Textptr \n")) return 1;
     erg->typ = TEXTPTR;
-    erg->textptr = &text_zellen.emplace_back();
+    erg->textptr = lager.text_zelle();
     return 0;
 }
 
@@ -463,16 +450,5 @@ void Orvu::vektor_loesen(void* p) {
     for (Var& v : var) loesen(v);
     for (size_t i = 0; i < belegt; ++i)
         for (size_t j = 0; j < lokale[i].n; ++j) loesen(lokale[i].slots[j]);
-    spaeter_frei.push_back(p);
-}
-
-// Gibt die vorgemerkten Vektoren frei; nur verzeichnete, so nie doppelt.
-void Orvu::vektoren_nachfreigeben() {
-    for (void* p : spaeter_frei) {
-        auto it = vektoren.find(p);
-        if (it == vektoren.end()) continue;
-        it->second(p);
-        vektoren.erase(it);
-    }
-    spaeter_frei.clear();
+    vreg.vormerken(p);
 }
