@@ -615,14 +615,7 @@ int Orvu::next(Term* l, Term* r, Term* erg) {
         return 0;
     }
     int64_t n = 1;
-    if (r) {
-        Term w;
-        if (wert(r, &w) || w.typ != IZAHL) {
-            meld(973) << " fehler\n";
-            return 1;
-        }
-        n = w.izahl;
-    }
+    if (r && ganz_operand(r, n, 973, " fehler\n")) return 1;
     if (n < 0) {
         meld(974) << " next mit negativer anzahl " << n << "\n";
         return 1;
