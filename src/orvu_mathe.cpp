@@ -258,7 +258,7 @@ int Orvu::hoch(Term* l, Term* r, Term* erg) {
                 meld(1107) << " Division durch NULL\n";
                 return setze_izahl(erg, LLONG_MAX);
             }
-            if (B.typ == IZAHL && p > 0) return setze_izahl(erg, zn);
+            if (B.typ == IZAHL && p >= 0) return setze_izahl(erg, zn);
             Bruch b = p < 0 ? Bruch(zd, zn) : Bruch(zn, zd);
             kuerze(&b);
             return setze_rzahl(erg, b);
