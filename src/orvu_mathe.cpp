@@ -14,7 +14,9 @@ namespace {
 using O = Orvu;
 using u64 = uint64_t;
 
-bool ist_zahl(const O::Term& w) { return w.typ == O::IZAHL || w.typ == O::RZAHL || w.typ == O::FZAHL; }
+bool ist_zahl(const O::Term& w) {
+    return w.typ == O::IZAHL || w.typ == O::RZAHL || w.typ == O::FZAHL;
+}
 
 // Betrag als unsigned: |LLONG_MIN| = 2^63 passt.
 u64 betrag(int64_t x) { return x < 0 ? 0 - static_cast<u64>(x) : static_cast<u64>(x); }
@@ -32,6 +34,23 @@ bool hoch_exakt(int64_t b, u64 e, int64_t& aus) {
     }
     aus = erg;
     return true;
+}
+
+// (n/d) hoch (p/q) fuer n >= 0 als exakte Wurzel: fuer Zaehler und Nenner je die
+// abgeschnittene q-te Wurzel w aus x^|p|, wenn w^q die Potenz wiedergibt und sie unter 2^31
+// liegt. Eine Wurzel, die pow knapp unter der ganzen Zahl liefert, zaehlt nicht als exakt.
+bool wurzel_exakt(const Bruch& b, const Bruch& e, int64_t& wz, int64_t& wn) {
+    const double p = std::fabs(static_cast<double>(e.zaehler));
+    const double q = static_cast<double>(e.nenner);
+    auto wurzel = [&](long long x, int64_t& w) {
+        const double potenz = std::pow(static_cast<double>(x), p);
+        const double r = std::trunc(std::pow(potenz, 1.0 / q));
+        const bool exakt =
+            potenz < 2147483648.0 && std::trunc(potenz) == std::trunc(std::pow(r, q));
+        w = exakt ? static_cast<int64_t>(r) : 0;  // exakt: r < 2^31
+        return exakt;
+    };
+    return wurzel(b.zaehler, wz) && wurzel(b.nenner, wn);
 }
 
 // r^n <= x, ohne Ueberlauf (r^n wird nur so weit gerechnet, wie es unter x bleibt).
@@ -109,7 +128,8 @@ struct Mathe : O::Teilsystem {
         p[0] = 1;
         p[1] = 1;
         g.push_back(p);
-        for (int b = 0; b < 62; ++b) g.push_back(produkt(g[b], verschoben(g[b], u64{2} << b, pascal)));
+        for (size_t b = 0; b < 62; ++b)
+            g.push_back(produkt(g[b], verschoben(g[b], u64{2} << b, pascal)));
     }
     static u64 an(const Poly& p, u64 x) {
         u64 y = 0;
@@ -238,31 +258,12 @@ int Orvu::hoch(Term* l, Term* r, Term* erg) {
     if (E.typ == IZAHL && B.typ == IZAHL) return hoch_bruch(B.izahl, 1, E.izahl, true, erg);
     if (E.typ == IZAHL && B.typ == RZAHL)
         return hoch_bruch(B.rzahl.zaehler, B.rzahl.nenner, E.izahl, false, erg);
-    if (E.typ == RZAHL && (B.typ == IZAHL || B.typ == RZAHL)) {
-        // Wurzel aus einer Potenz: exakt, wenn die abgeschnittene Wurzel hoch q die Potenz
-        // (kleiner 2^31) wiedergibt; sonst das double-Ergebnis.
-        const int64_t n = B.typ == IZAHL ? B.izahl : B.rzahl.zaehler;
-        const int64_t d = B.typ == IZAHL ? 1 : B.rzahl.nenner;
-        if (n < 0) return setze_text(erg, "nan");
-        const double p = static_cast<double>(E.rzahl.zaehler);
-        const double q = static_cast<double>(E.rzahl.nenner);
-        auto wurzel_exakt = [&](double x, double& w) {
-            const double potenz = std::pow(x, std::fabs(p));
-            w = std::trunc(std::pow(potenz, 1.0 / q));
-            return potenz < 2147483648.0 && std::trunc(potenz) == std::trunc(std::pow(w, q));
-        };
-        double wn, wd;
-        if (wurzel_exakt(static_cast<double>(n), wn) && wurzel_exakt(static_cast<double>(d), wd)) {
-            const auto zn = static_cast<int64_t>(wn), zd = static_cast<int64_t>(wd);
-            if (p < 0 && zn == 0) {
-                meld(1107) << " Division durch NULL\n";
-                return setze_izahl(erg, LLONG_MAX);
-            }
-            if (B.typ == IZAHL && p >= 0) return setze_izahl(erg, zn);
-            Bruch b = p < 0 ? Bruch(zd, zn) : Bruch(zn, zd);
-            kuerze(&b);
-            return setze_rzahl(erg, b);
-        }
+    if (E.typ == RZAHL && B.typ != FZAHL) {
+        const Bruch b = B.typ == IZAHL ? Bruch(B.izahl, 1) : B.rzahl;
+        if (b.zaehler < 0) return setze_text(erg, "nan");
+        int64_t wz, wn;
+        if (wurzel_exakt(b, E.rzahl, wz, wn))  // (wz/wn) hoch 1 oder -1
+            return hoch_bruch(wz, wn, E.rzahl.zaehler < 0 ? -1 : 1, B.typ == IZAHL, erg);
     }
     double x, y;
     als_double(B, x);
@@ -318,7 +319,8 @@ int Orvu::wurzel(Term* l, Term* r, Term* erg) {
     if (G.typ == IZAHL && X.typ == IZAHL && G.izahl == 1) return setze_izahl(erg, X.izahl);
     if (G.typ == IZAHL && X.typ == IZAHL && G.izahl > 1 && (X.izahl >= 0 || G.izahl % 2 == 1)) {
         // Ganzzahlig und exakt, zur Null hin abgeschnitten; ungerader Grad auch negativ.
-        const auto w = static_cast<int64_t>(wurzel_ganz(betrag(X.izahl), static_cast<u64>(G.izahl)));
+        const u64 grad = static_cast<u64>(G.izahl);
+        const auto w = static_cast<int64_t>(wurzel_ganz(betrag(X.izahl), grad));
         return setze_izahl(erg, X.izahl < 0 ? -w : w);
     }
     return setze_fzahl(erg, std::pow(x, 1.0 / g));

@@ -100,7 +100,7 @@ TEST(Potenz, istExaktOderMeldetUeberlauf) {
         __int128 p = 1;
         bool passt = true;
         for (int ex = 1; ex <= 70; ++ex, ++i) {
-            p *= b;
+            if (passt) p *= b;  // nach dem ersten Ueberlauf nicht weiter (128 Bit reichen)
             if (p > INT64_MAX || p < INT64_MIN) passt = false;
             ASSERT_LT(i, e.zeilen.size());
             const std::string soll = passt ? als_text(static_cast<int64_t>(p)) : als_text(INT64_MAX);
