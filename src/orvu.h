@@ -340,6 +340,29 @@ public:
     // ist die Zeile der Builtin-Tabelle.
     int verweigert(Term* l, Term* r, Term* erg);
     // ---- Mathematik (orvu_mathe.cpp)
+    int trigon(Term* l, Term* r, Term* erg);
+    int hoch(Term* l, Term* r, Term* erg);
+    int pow_(Term* l, Term* r, Term* erg);
+    int potenz(Term* l, Term* r, Term* erg);
+    int wurzel(Term* l, Term* r, Term* erg);
+    int log_(Term* l, Term* r, Term* erg);
+    int mod_(Term* l, Term* r, Term* erg);
+    int abs_(Term* l, Term* r, Term* erg);
+    int sign(Term* l, Term* r, Term* erg);
+    int ggt(Term* l, Term* r, Term* erg);
+    int bino(Term* l, Term* r, Term* erg);
+    int biko(Term* l, Term* r, Term* erg);
+    int korrel(Term* l, Term* r, Term* erg);
+    int bl(Term* l, Term* r, Term* erg);
+    int not_(Term* l, Term* r, Term* erg);
+    int srand_(Term* l, Term* r, Term* erg);
+    int rand_(Term* l, Term* r, Term* erg);
+    // n/d hoch e exakt in 64 Bit (ganz_basis: d = 1, Ergebnis IZAHL fuer e > 0); meldet
+    // Ueberlauf und Division durch NULL und liefert dann LLONG_MAX mit Status 0.
+    int hoch_bruch(int64_t n, int64_t d, int64_t e, bool ganz_basis, Term* erg);
+    // Beide Operanden wie geschrieben als IZAHL; sonst meld(ort) << meldung, bei
+    // gescheiterter Auswertung meld(ort + 1) << "\n".
+    int zwei_ganze(Term* l, Term* r, int64_t& a, int64_t& b, int ort, const char* meldung);
     // ---- Ende Mathematik
     // ---- Datum und Zeit (orvu_datum.cpp)
     // ---- Ende Datum und Zeit
