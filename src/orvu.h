@@ -335,10 +335,16 @@ public:
     // ---- Mathematik (orvu_mathe.cpp)
     // ---- Ende Mathematik
     // ---- Datum und Zeit (orvu_datum.cpp)
+    int datum(Term* l, Term* r, Term* erg);
+    int wochentag(Term* l, Term* r, Term* erg);
+    int jetzt(Term* l, Term* r, Term* erg);
+    int clock_(Term* l, Term* r, Term* erg);
     // ---- Ende Datum und Zeit
     // ---- Dateien, URLs, Umgebung, Prozesse (orvu_extern.cpp)
     // ---- Ende Dateien, URLs, Umgebung, Prozesse
     // ---- Zins und Geld (orvu_geld.cpp)
+    int zins(Term* l, Term* r, Term* erg);
+    int cent(Term* l, Term* r, Term* erg);
     // ---- Ende Zins und Geld
     // ---- Verwandtschaft und Nachladetabellen (orvu_tabellen.cpp)
     // ---- Ende Verwandtschaft und Nachladetabellen
