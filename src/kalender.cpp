@@ -16,7 +16,11 @@ int64_t fdiv(int64_t a, int64_t b) {
     if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
     return q;
 }
-int64_t fmod_(int64_t a, int64_t b) { return a - fdiv(a, b) * b; }
+int64_t fmod_(int64_t a, int64_t b) {
+    int64_t r = a % b;
+    if (r != 0 && ((r < 0) != (b < 0))) r += b;
+    return r;
+}
 
 // Tage vor jedem Monat, Gemeinjahr und Schaltjahr.
 constexpr int vor_monat[2][12] = {
@@ -104,7 +108,7 @@ Kalender::Datum Kalender::datum(int64_t n, bool greg) {
     const int64_t zyklus_tage = greg ? 146097 : 1461;
     const int64_t zyklus_jahre = greg ? 400 : 4;
     const int64_t k = fdiv(n, zyklus_tage);
-    const int64_t z = n - k * zyklus_tage + JULDAT;
+    const int64_t z = fmod_(n, zyklus_tage) + JULDAT;
     int64_t a = z;
     if (greg) {
         const int64_t alpha = fdiv(4 * z - 7468865, 146097);   // (Z - 1867216.25) / 36524.25

@@ -34,7 +34,8 @@ public:
     // MIN_TAG..MAX_TAG Meldung (src/kalender) und 1, text bleibt dann leer.
     int int2kal(int64_t tag, std::string& text, const char* optionen, std::ostream& fehler) const;
 
-    // Rechenkern ohne Text; Monat und Tag duerfen ausserhalb ihres Bereichs liegen.
+    // Rechenkern ohne Text; Monat und Tag duerfen ausserhalb ihres Bereichs liegen
+    // (Jahr, Monat und Tag im Bereich von 32 Bit, wie kal2int sie liest).
     static int64_t gregorianisch(int64_t jahr, int64_t monat, int64_t tag);
     static int64_t julianisch(int64_t jahr, int64_t monat, int64_t tag);
     struct Datum {

@@ -319,6 +319,17 @@ TEST(Kalender, rechnetRiesigeTagesnummernGenau) {
     const Kalender::Datum e = Kalender::datum(730485, false);
     EXPECT_EQ(e.jahr - c.jahr, 4000000000000LL);
     EXPECT_EQ(c.tag, e.tag);
+    // Bis an die Grenzen von 64 Bit ohne Ueberlauf.
+    for (bool greg : {true, false}) {
+        const int64_t zyklus = greg ? 146097 : 1461, jahre = greg ? 400 : 4;
+        for (int64_t n : {INT64_MIN, INT64_MAX - zyklus}) {
+            const Kalender::Datum x = Kalender::datum(n, greg);
+            const Kalender::Datum y = Kalender::datum(n + zyklus, greg);
+            EXPECT_EQ(y.jahr - x.jahr, jahre) << n;
+            EXPECT_TRUE(x.tag == y.tag && x.monat == y.monat) << n;
+            EXPECT_TRUE(x.monat >= 1 && x.monat <= 12 && x.tag >= 1 && x.tag <= 31) << n;
+        }
+    }
 }
 
 TEST(Kalender, gibtDieOrtszeitNachTZ) {
