@@ -365,10 +365,16 @@ public:
     int zwei_ganze(Term* l, Term* r, int64_t& a, int64_t& b, int ort, const char* meldung);
     // ---- Ende Mathematik
     // ---- Datum und Zeit (orvu_datum.cpp)
+    int datum(Term* l, Term* r, Term* erg);
+    int wochentag(Term* l, Term* r, Term* erg);
+    int jetzt(Term* l, Term* r, Term* erg);
+    int clock_(Term* l, Term* r, Term* erg);
     // ---- Ende Datum und Zeit
     // ---- Dateien, URLs, Umgebung, Prozesse (orvu_extern.cpp)
     // ---- Ende Dateien, URLs, Umgebung, Prozesse
     // ---- Zins und Geld (orvu_geld.cpp)
+    int zins(Term* l, Term* r, Term* erg);
+    int cent(Term* l, Term* r, Term* erg);
     // ---- Ende Zins und Geld
     // ---- Verwandtschaft und Nachladetabellen (orvu_tabellen.cpp)
     // ---- Ende Verwandtschaft und Nachladetabellen

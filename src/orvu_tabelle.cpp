@@ -132,10 +132,17 @@ const BuiltinName builtins[] = {
     {"rand", &O::rand_, 0, F::rein},
     // ---- Ende Mathematik
     // ---- Datum und Zeit (orvu_datum.cpp)
+    {"datum", &O::datum, 0, F::rein},
+    {"wochentag", &O::wochentag, 0, F::rein},
+    {"tag", &O::tag, 0, F::rein},
+    {"uhr", &O::uhr, 0, F::rein},
+    {"clock", &O::clock_, 0, F::rein},
     // ---- Ende Datum und Zeit
     // ---- Dateien, URLs, Umgebung, Prozesse (orvu_extern.cpp)
     // ---- Ende Dateien, URLs, Umgebung, Prozesse
     // ---- Zins und Geld (orvu_geld.cpp)
+    {"zins", &O::zins, 0, F::rein},
+    {"cent", &O::cent, 0, F::rein},
     // ---- Ende Zins und Geld
     // ---- Verwandtschaft und Nachladetabellen (orvu_tabellen.cpp)
     // ---- Ende Verwandtschaft und Nachladetabellen
