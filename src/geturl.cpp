@@ -46,6 +46,8 @@ struct Ziel {
     bool ip = false;  // name ist eine IPv4- oder IPv6-Adresse
 };
 
+constexpr size_t MAX_URL = 65536;  // laengere Anfragezeilen nimmt kein Server an
+
 bool nur_ziffern(const std::string& s) {
     if (s.empty() || s.size() > 5) return false;
     for (char c : s)
@@ -209,6 +211,10 @@ int Geturl::holen(const std::string& url, std::string& antwort, std::ostream& fe
     std::fprintf(ausgabe, "site: %s\n", site.c_str());
     if (hat_steuerzeichen(url)) {
         fehler << "Steuerzeichen in der URL\n";
+        return 1;
+    }
+    if (url.size() > MAX_URL) {
+        fehler << "URL zu lang: " << url.size() << " > " << MAX_URL << " Bytes\n";
         return 1;
     }
     const std::string anfrage =

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Umgebung, Prozesse und Socket-Start: die POSIX-Zwillinge von _putenv, system und
-// WSAStartup/WSACleanup.
+// Umgebung, Dateizeiten, Prozesse und Socket-Start: die POSIX-Zwillinge von _putenv,
+// _utime, system und WSAStartup/WSACleanup.
 #include "plattform.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+
+#include <cerrno>
 
 #include <csignal>
 #include <cstdlib>
@@ -18,6 +22,13 @@ int putenv_(const std::string& zuweisung) {
     const std::string name = zuweisung.substr(0, gleich);
     if (gleich + 1 == zuweisung.size()) return unsetenv(name.c_str()) == 0 ? 0 : -1;
     return setenv(name.c_str(), zuweisung.c_str() + gleich + 1, 1) == 0 ? 0 : -1;
+}
+
+int dateizeit_setzen(const char* pfad, int64_t sekunden) {
+    timespec t[2];
+    t[0].tv_sec = t[1].tv_sec = static_cast<time_t>(sekunden);
+    t[0].tv_nsec = t[1].tv_nsec = 0;
+    return utimensat(AT_FDCWD, pfad, t, 0) == 0 ? 0 : errno;
 }
 
 int befehl(const char* zeile) {

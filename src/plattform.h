@@ -11,6 +11,9 @@ namespace plattform {
 // Setzt eine Umgebungsvariable aus "NAME=WERT"; "NAME=" entfernt sie. 0 ok; -1 bei einem
 // Text ohne "=", mit leerem Namen oder mit NUL-Byte (die Umgebung bleibt dann, wie sie war).
 int putenv_(const std::string& zuweisung);
+// Setzt Zugriffs- und Aenderungszeit der Datei (Sekunden seit 1970, UTC), wie _utime;
+// 0 oder errno.
+int dateizeit_setzen(const char* pfad, int64_t sekunden);
 // Fuehrt eine Befehlszeile mit der Shell aus und liefert, was system() auf der
 // urspruenglichen Plattform lieferte: den Exit-Status des Befehls (0..255); 128 + Nummer,
 // wenn ein Signal ihn beendete; -1, wenn kein Prozess entstand.

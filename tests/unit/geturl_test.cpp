@@ -426,6 +426,12 @@ TEST_F(Tls, steuerzeichenInDerUrlWerdenNichtGesendet) {
     EXPECT_EQ(a.fehler, "Steuerzeichen in der URL\n");
 }
 
+TEST_F(Tls, eineUeberlangeUrlWirdNichtGesendet) {
+    Abruf a = hole("127.0.0.1:1/" + std::string(70000, 'a'));
+    EXPECT_NE(a.rc, 0);
+    EXPECT_EQ(a.fehler, "URL zu lang: 70012 > 65536 Bytes\n");
+}
+
 TEST_F(Tls, ipv6InEckigenKlammern) {
     int fd = socket(AF_INET6, SOCK_STREAM, 0);
     sockaddr_in6 a6{};
