@@ -371,6 +371,21 @@ public:
     int clock_(Term* l, Term* r, Term* erg);
     // ---- Ende Datum und Zeit
     // ---- Dateien, URLs, Umgebung, Prozesse (orvu_extern.cpp)
+    int putfile(Term* l, Term* r, Term* erg);
+    int getfile(Term* l, Term* r, Term* erg);
+    int getta(Term* l, Term* r, Term* erg);
+    int agetfile(Term* l, Term* r, Term* erg);
+    int geturl_(Term* l, Term* r, Term* erg);
+    int ageturl(Term* l, Term* r, Term* erg);
+    int getenv_(Term* l, Term* r, Term* erg);
+    int putenv_(Term* l, Term* r, Term* erg);
+    int system_(Term* l, Term* r, Term* erg);
+    int titel(Term* l, Term* r, Term* erg);
+    int text_rechts(Term* r, Term& w, int ort, const char* meldung);
+    std::vector<std::string>& leerer_textvektor(Var& v);
+    int datei_text(const std::string& name, std::string& inhalt, int ort);
+    int herunterladen(const std::string& url, std::string& antwort);
+    static void zeilen_teilen(const std::string& s, std::vector<std::string>& zeilen);
     // ---- Ende Dateien, URLs, Umgebung, Prozesse
     // ---- Zins und Geld (orvu_geld.cpp)
     int zins(Term* l, Term* r, Term* erg);

@@ -139,6 +139,16 @@ const BuiltinName builtins[] = {
     {"clock", &O::clock_, 0, F::rein},
     // ---- Ende Datum und Zeit
     // ---- Dateien, URLs, Umgebung, Prozesse (orvu_extern.cpp)
+    {"putfile", &O::putfile, 0, F::datei_schreiben},
+    {"getfile", &O::getfile, 0, F::datei_lesen},
+    {"geturl", &O::geturl_, 0, F::netz},
+    {"agetfile", &O::agetfile, 0, F::datei_lesen},
+    {"ageturl", &O::ageturl, 0, F::netz},
+    {"getenv", &O::getenv_, 0, F::umgebung},
+    {"putenv", &O::putenv_, 0, F::umgebung},
+    {"titel", &O::titel, 0, F::datei_lesen},
+    {"getta", &O::getta, 0, F::datei_lesen},
+    {"system", &O::system_, 0, F::prozess},
     // ---- Ende Dateien, URLs, Umgebung, Prozesse
     // ---- Zins und Geld (orvu_geld.cpp)
     {"zins", &O::zins, 0, F::rein},
