@@ -150,8 +150,9 @@ int Orvu::melodie_spielen(Term* l, Term* r, Term* erg, bool absolut) {
                    << TON_MAX_HZ << " Hz\n";
         return 1;
     }
-    const char* wav = std::getenv("ORVU_WAV");
-    plattform::Tonausgabe aus(wav ? wav : "");
+    const char* w_env = std::getenv("ORVU_WAV");
+    const std::string wav = w_env ? w_env : "";
+    plattform::Tonausgabe aus(wav);
     if (int rc = aus.fehler()) {
         meld(1905) << " melodie: WAV-Datei " << wav << " nicht angelegt: " << std::strerror(rc)
                    << "\n";

@@ -40,12 +40,10 @@ public:
     int ton(int hz, int ms);
     // Laesst das Geraet ausspielen bzw. schreibt die WAV-Datei fertig: 0 oder errno.
     int ende();
-    // True, wenn ein Sound-Geraet spielt (sonst Warten oder WAV).
-    bool geraet() const;
 
 private:
     struct Innen;
-    Innen* p_;
+    Innen* p_ = nullptr;
 };
 // ---- Ende Ton
 

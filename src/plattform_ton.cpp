@@ -205,20 +205,20 @@ struct Tonausgabe::Innen {
     }
 };
 
-Tonausgabe::Tonausgabe(const std::string& wav) : p_(new Innen) {
+Tonausgabe::Tonausgabe(const std::string& wav) {
+    auto p = std::make_unique<Innen>();
     if (!wav.empty()) {
-        p_->ziel = wav;
-        p_->wav_anlegen();
+        p->ziel = wav;
+        p->wav_anlegen();
     } else {
-        p_->pcm = geraet_oeffnen();
+        p->pcm = geraet_oeffnen();
     }
+    p_ = p.release();
 }
 
 Tonausgabe::~Tonausgabe() { delete p_; }
 
 int Tonausgabe::fehler() const { return p_->fehler; }
-
-bool Tonausgabe::geraet() const { return p_->pcm != nullptr; }
 
 int Tonausgabe::ton(int hz, int ms) {
     if (!p_->ziel.empty()) return p_->wav_ton(hz, ms);
