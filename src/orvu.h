@@ -400,6 +400,20 @@ public:
     // ---- Logo und Gleisbau (orvu_logo.cpp)
     // ---- Ende Logo und Gleisbau
     // ---- Melodien (orvu_melodie.cpp)
+    int melodie(Term* l, Term* r, Term* erg);
+    int melodie1(Term* l, Term* r, Term* erg);
+    int melodie_spielen(Term* l, Term* r, Term* erg, bool absolut);
+    // Ein Ton einer Melodie: gerade Frequenz in Hz, Dauer in ms.
+    struct Melodieton {
+        int hz = 0;
+        int ms = 0;
+    };
+    // Hoerbereich: ein Ton ausserhalb wird abgelehnt.
+    static constexpr int TON_MIN_HZ = 20, TON_MAX_HZ = 20000;
+    // Zerlegt einen Melodietext relativ (melodie) oder absolut (melodie1) in Toene; liegt
+    // einer ausserhalb des Hoerbereichs: false, sein Wort (gekuerzt) in falsch.
+    static bool melodie_toene(std::string_view text, bool absolut,
+                              std::vector<Melodieton>& toene, std::string& falsch);
     // ---- Ende Melodien
     // Uebersetzt das scanf-Muster ab *cursor bis zum Zeichen ende; 0 ok (*cursor auf ende).
     int init_scan(const char** cursor, std::vector<Mus>& muster, char ende);

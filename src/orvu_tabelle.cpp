@@ -163,6 +163,8 @@ const BuiltinName builtins[] = {
     // ---- Logo und Gleisbau (orvu_logo.cpp)
     // ---- Ende Logo und Gleisbau
     // ---- Melodien (orvu_melodie.cpp)
+    {"melodie", &O::melodie, 0, F::ton},
+    {"melodie1", &O::melodie1, 0, F::ton},
     // ---- Ende Melodien
 };
 }  // namespace
