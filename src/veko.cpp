@@ -240,25 +240,30 @@ void Veko::vorfahren(int i, std::vector<int>& liste, std::vector<uint32_t>& mark
 bool Veko::fluss(int i, std::vector<int>& liste, std::vector<uint64_t>& w,
                  std::vector<uint32_t>& marke, uint32_t stempel) {
     liste.clear();
-    if (verweise[i].gener > 62) return false;
-    vorfahren(i, liste, marke, stempel);
-    for (int x : liste) w[x] = 0;
-    // Kinder vor Eltern: nach Generationstiefe absteigend (Kinder sind stets tiefer),
-    // sortiert durch Zaehlen.
-    const size_t tiefe = static_cast<size_t>(verweise[i].gener) + 1;
-    faecher.assign(tiefe + 1, 0);
-    for (int x : liste) ++faecher[tiefe - 1 - static_cast<size_t>(verweise[x].gener) + 1];
-    for (size_t g = 1; g <= tiefe; ++g) faecher[g] += faecher[g - 1];
-    sortiert.resize(liste.size());
-    for (int x : liste) sortiert[faecher[tiefe - 1 - static_cast<size_t>(verweise[x].gener)]++] = x;
-    liste.swap(sortiert);
-    w[i] = uint64_t{1} << verweise[i].gener;
-    for (int x : liste) {
-        const uint64_t h = w[x] >> 1;
-        const Verweis& v = verweise[x];
-        if (v.vater >= 0) w[v.vater] += h;
-        if (v.mutter >= 0) w[v.mutter] += h;
-    }
+    const int tiefe = verweise[i].gener;
+    if (tiefe > 62) return false;
+    // Eimer je Generationstiefe, von der tiefsten an: Eltern sind stets weniger tief, also
+    // ist das Gewicht einer Zeile vollstaendig, wenn ihr Eimer an der Reihe ist.
+    eimer.resize(static_cast<size_t>(tiefe) + 1);
+    for (auto& e : eimer) e.clear();
+    marke[i] = stempel;
+    w[i] = uint64_t{1} << tiefe;
+    eimer[tiefe].push_back(i);
+    for (int g = tiefe; g >= 0; --g)
+        for (size_t k = 0; k < eimer[g].size(); ++k) {
+            const int x = eimer[g][k];
+            liste.push_back(x);
+            const uint64_t h = w[x] >> 1;
+            for (int p : {verweise[x].vater, verweise[x].mutter}) {
+                if (p < 0) continue;
+                if (marke[p] != stempel) {
+                    marke[p] = stempel;
+                    w[p] = 0;
+                    eimer[verweise[p].gener].push_back(p);
+                }
+                w[p] += h;
+            }
+        }
     return true;
 }
 

@@ -87,8 +87,8 @@ private:
     // Arbeitsfelder fuer den Genfluss zweier Zeilen und die Vereinigung ihrer Vorfahren.
     std::vector<uint64_t> wa, wb;
     std::vector<uint32_t> ma, mb, mu;
-    std::vector<int> la, lb, lu, stapel, sortiert;
-    std::vector<size_t> faecher;
+    std::vector<int> la, lb, lu, stapel;
+    std::vector<std::vector<int>> eimer;
     uint32_t stempel_ = 0;
     // Gedaechtnis der unmittelbaren Rekursion (Paare), fuer Fragen, die der Genfluss nicht
     // in 64 Bit rechnen kann (sehr tiefe Stammbaeume).
