@@ -180,7 +180,7 @@ TEST(Veko, fehlendeDateiScheitert) {
     EXPECT_EQ(v.len(), 0);
 }
 
-// Die Rekursion, wie sie dasteht, ohne Gedaechtnis: unbekannte Eltern zaehlen 0.
+// Die Rekursion unmittelbar, ohne Gedaechtnis: unbekannte Eltern zaehlen 0.
 Bruch rekursiv(const std::vector<int>& va, const std::vector<int>& mu, const std::vector<int>& ge,
                int i, int j) {
     if (i < 0 || j < 0) return Bruch(0, 1);
