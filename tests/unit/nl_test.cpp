@@ -27,7 +27,10 @@ struct Ordner {
                (std::string("nl_test_") + info->name() + "_" + std::to_string(getpid()));
         fs::create_directories(pfad);
     }
-    ~Ordner() { fs::remove_all(pfad); }
+    ~Ordner() {
+        std::error_code ec;
+        fs::remove_all(pfad, ec);
+    }
     std::string datei(const std::string& name, const std::string& inhalt) const {
         const fs::path p = pfad / name;
         std::ofstream(p, std::ios::binary) << inhalt;

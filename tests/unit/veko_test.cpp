@@ -150,7 +150,10 @@ struct Datei {
                 "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
         std::ofstream(pfad, std::ios::binary) << inhalt;
     }
-    ~Datei() { std::filesystem::remove(pfad); }
+    ~Datei() {
+        std::error_code ec;
+        std::filesystem::remove(pfad, ec);
+    }
 };
 
 TEST(Veko, dateiMitCrLfLangenZeilenUndOhneLetztesZeilenende) {
