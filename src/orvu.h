@@ -392,8 +392,28 @@ public:
     int cent(Term* l, Term* r, Term* erg);
     // ---- Ende Zins und Geld
     // ---- Verwandtschaft und Nachladetabellen (orvu_tabellen.cpp)
+    int VEko(Term* l, Term* r, Term* erg);
+    int veko(Term* l, Term* r, Term* erg);
+    int vkname(Term* l, Term* r, Term* erg);
+    int vkinit(Term* l, Term* r, Term* erg);
+    int Nl_(Term* l, Term* r, Term* erg);
+    int nldat_init(Term* l, Term* r, Term* erg);
+    int nachladen(Term* l, Term* r, Term* erg);
+    // Oeffnet eine Nachladetabelle als Ergebnis (NLOBJ); 0 ok, 1 gemeldet.
+    int nl_oeffnen(const std::string& daten, const std::string& index, Term* erg);
+    // Zeilenzahl des Stammbaums einer V_VEKO-Variablen (fuer len).
+    static int64_t veko_zeilen(const Var& v);
     // ---- Ende Verwandtschaft und Nachladetabellen
     // ---- Verzeichnisse (orvu_verzeichnis.cpp)
+    int rdir(Term* l, Term* r, Term* erg);
+    int read_(Term* l, Term* r, Term* erg);
+    int sommer(Term* l, Term* r, Term* erg);
+    // Verschiebt die Aenderungszeit jeder Datei unter pfad um sekunden; anzahl zaehlt die
+    // geaenderten. 0, oder 1 wenn pfad sich nicht oeffnen laesst.
+    int sommer_up(const std::string& pfad, int64_t sekunden, int64_t& anzahl);
+    // delete einer V_RDIR-Variablen: schliesst den Leser, gibt ihn frei und loest ihn von
+    // allen Variablen, die ihn halten.
+    void rdir_loeschen(Var& v);
     // ---- Ende Verzeichnisse
     // ---- SVG (orvu_svg.cpp)
     // ---- Ende SVG

@@ -155,8 +155,18 @@ const BuiltinName builtins[] = {
     {"cent", &O::cent, 0, F::rein},
     // ---- Ende Zins und Geld
     // ---- Verwandtschaft und Nachladetabellen (orvu_tabellen.cpp)
+    {"Veko", &O::VEko, 0, F::datei_lesen},
+    {"veko", &O::veko, 0, F::rein},
+    {"vkname", &O::vkname, 0, F::rein},
+    {"vkinit", &O::vkinit, 0, F::datei_lesen},
+    {"Nl", &O::Nl_, 0, F::datei_lesen},
+    {"nldat", &O::nldat_init, 0, F::datei_lesen},
+    {"nl", &O::nachladen, 0, F::datei_lesen},
     // ---- Ende Verwandtschaft und Nachladetabellen
     // ---- Verzeichnisse (orvu_verzeichnis.cpp)
+    {"Rdir", &O::rdir, 0, F::verzeichnis},
+    {"read", &O::read_, 0, F::verzeichnis},
+    {"sommer", &O::sommer, 0, F::verzeichnis},
     // ---- Ende Verzeichnisse
     // ---- SVG (orvu_svg.cpp)
     // ---- Ende SVG

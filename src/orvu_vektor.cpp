@@ -407,7 +407,9 @@ int Orvu::delete_(Term* l, Term* r, Term* erg) {
     if (!v) return 1;
     // Der Vektor wird von allen Variablen geloest, die ihn teilen (sonst zeigten sie ins
     // Leere), und freigegeben, sobald kein Handler mehr laeuft, der ihn noch halten kann.
-    // V_NL, V_VEKO und V_RDIR: solche Objekte legt dieses Programm (noch) nicht an.
+    // Ein Verzeichnisleser (ohne Vektor) wird geschlossen und freigegeben; Stammbaeume und
+    // Nachladetabellen leben bis zum Ende des Laufs.
+    if (v->typ == V_RDIR && !v->hat_vektor()) rdir_loeschen(*v);
     auto loesen = [&](auto*& feld) {
         if (!feld) return;
         void* p = feld;

@@ -84,6 +84,7 @@ int Orvu::len(Term* l, Term* r, Term* erg) {
         case V_RVECTOR: erg->izahl = static_cast<int64_t>(v->rvector->size()); return 0;
         case V_FVECTOR: erg->izahl = static_cast<int64_t>(v->fvector->size()); return 0;
         case V_SVECTOR: erg->izahl = static_cast<int64_t>(v->svector->size()); return 0;
+        case V_VEKO: erg->izahl = veko_zeilen(*v); return 0;
         default:
             meld(713) << " var '" << v->name << "' hat ungueltigen typ " << v->typ << "\n";
             return 1;

@@ -34,6 +34,7 @@ private:
     int status_ = 0;
     void (*vorher_)(int) = nullptr;  // vorige Behandlung von SIGPIPE (auch SIG_DFL)
 };
+int utime_(const char* pfad, int64_t zugriff, int64_t aenderung, long zugriff_ns = 0, long aenderung_ns = 0);  // Dateizeiten (Sekunden seit 1970, Nanosekunden), ohne Links zu folgen: 0 oder errno
 // ---- Ende Umgebung, Dateizeiten, Sockets
 
 // ---- Ton (plattform_ton.cpp)
