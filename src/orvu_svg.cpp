@@ -124,10 +124,14 @@ static int lies_form(O& o, std::vector<O::Term>& liste, const Leseart& a, Gelese
                     return 1;
                 }
                 o.wert(&liste[++i], &rw);
-                o.to_fzahl(&rw);
+                double r;
+                if (!O::als_double(rw, r)) {  // kein Radius: kein stiller Radius 0
+                    o.meld(ort + 2) << a.zuviel;
+                    return 1;
+                }
                 g.z[0] = v[0];
                 g.z[1] = v[1];
-                g.z[2] = rw.fzahl;
+                g.z[2] = r;
                 g.n = 3;
             } else {
                 return schlecht(w);
@@ -634,8 +638,10 @@ int O::svg_bogen(Term* l, Term* r, Term* erg) {
         y = (*erst.fvector)[1];
         Term w;
         wert(&liste[i++], &w);
-        to_fzahl(&w);
-        rad = w.fzahl;
+        if (!als_double(w, rad)) {  // kein Radius: kein stiller Radius 0
+            meld(1708) << " svg_bogen arg fehler\n";
+            return 1;
+        }
     } else {
         meld(1706) << " svg_bogen fehler\n";
         return 1;
