@@ -724,7 +724,8 @@ int O::svg_kurve(Term* l, Term* r, Term* erg) {
             t_grenze[n++] = z;
         } else if (w.typ == TEXT && beginnt(w.text, "zoom=", rest)) {
             zoom = std::atof(rest.c_str());
-        } else if (w.typ == TEXT && beginnt(w.text, "zp=", rest)) {
+        } else if (w.typ == TEXT && beginnt(w.text, "zp=", rest) &&
+                   std::isfinite(std::atof(rest.c_str()))) {
             zp = std::atof(rest.c_str());
         } else if (w.typ == TEXT && beginnt(w.text, "sd=", rest)) {
             sd = std::atof(rest.c_str());
@@ -753,6 +754,7 @@ int O::svg_kurve(Term* l, Term* r, Term* erg) {
     double t = t_grenze[0];
     punkt(t);
     for (int64_t k = 0; zp >= static_cast<double>(k); ++k) {
+        if (schritt_erschoepft()) return 1;  // die Punkte zaehlen wie Schleifendurchlaeufe
         t += schritt;
         punkt(t);
     }

@@ -53,7 +53,11 @@ void xml(std::string& s, std::string_view t) {
         case '&': s += "&amp;"; break;
         case '\'': s += "&apos;"; break;
         case '"': s += "&quot;"; break;
-        default: s += c;
+        case '\t': case '\n': case '\r': s += c; break;
+        default:
+            // Steuerzeichen kann XML 1.0 nicht tragen, auch nicht als Referenz.
+            if (static_cast<unsigned char>(c) < 0x20) s += "\xEF\xBF\xBD";
+            else s += c;
         }
     }
 }

@@ -39,7 +39,8 @@ int grosser_bogen(double a1, double a2);
 // Dasselbe fuer eine Drehung um phi (Vorzeichen = Richtung): Umfang |phi| auf [0, 2 pi).
 int grosser_bogen_drehung(double phi);
 
-// Haengt t als Attributwert oder Elementinhalt an: < & ' " werden zu Entitaeten.
+// Haengt t als Attributwert oder Elementinhalt an: < & ' " werden zu Entitaeten, andere
+// Steuerzeichen als Tab und Zeilenende (in XML 1.0 verboten) zu U+FFFD.
 void xml(std::string& s, std::string_view t);
 
 // Schreibt inhalt nach pfad. Eine gewoehnliche (oder noch fehlende) Datei wird ueber eine

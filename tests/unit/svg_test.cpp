@@ -15,6 +15,7 @@
 #include <string>
 
 #include "orvu.h"
+#include "sandkasten.h"
 #include "svg.h"
 
 namespace {
@@ -181,7 +182,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(XmlFall{"black", "black"}, XmlFall{" rgb(1,2,3)", " rgb(1,2,3)"},
                     XmlFall{"a<b", "a&lt;b"}, XmlFall{"x&y", "x&amp;y"},
                     XmlFall{"'q'", "&apos;q&apos;"}, XmlFall{"\"", "&quot;"},
-                    XmlFall{"a>b", "a>b"}, XmlFall{"&amp;", "&amp;amp;"}, XmlFall{"", ""}));
+                    XmlFall{"a>b", "a>b"}, XmlFall{"&amp;", "&amp;amp;"}, XmlFall{"", ""},
+                    XmlFall{"a\tb\nc", "a\tb\nc"}, XmlFall{"x\x01y", "x\xEF\xBF\xBDy"},
+                    XmlFall{"gr\xC3\xBCn", "gr\xC3\xBCn"}));
 
 // ---------------------------------------------------------------- Datei ersetzen
 
@@ -272,5 +275,14 @@ INSTANTIATE_TEST_SUITE_P(Builtins, OhneDokument,
                                          "svg_winkel", "svg_kreis", "svg_bogen", "svg_kurve",
                                          "svg_fieber", "svg_text", "logo_strecke",
                                          "logo_bogen"));
+
+// Die Punkte einer Kurve zaehlen zum Schrittbudget, auch wenn jeder Aufruf scheitert.
+TEST(Kurve, zaehltZumSchrittbudget) {
+    const std::string programm =
+        "function f(t); svg_open; svg_kurve (f, f, 0, 1, \"zp=1e12\");";
+    std::ostringstream aus, fehler;
+    EXPECT_EQ(sandkasten_lauf(programm, nullptr, aus, fehler, 1000, size_t{1} << 20), 1);
+    EXPECT_NE(fehler.str().find(" Schrittbudget erschoepft\n"), std::string::npos);
+}
 
 }  // namespace
