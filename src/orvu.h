@@ -416,8 +416,38 @@ public:
     void rdir_loeschen(Var& v);
     // ---- Ende Verzeichnisse
     // ---- SVG (orvu_svg.cpp)
+    int svg_open(Term* l, Term* r, Term* erg);
+    int svg_close(Term* l, Term* r, Term* erg);
+    int svg_kreuz(Term* l, Term* r, Term* erg);
+    int svg_punkt(Term* l, Term* r, Term* erg);
+    int svg_strecke(Term* l, Term* r, Term* erg);
+    int svg_gerade(Term* l, Term* r, Term* erg);
+    int svg_rechteck(Term* l, Term* r, Term* erg);
+    int svg_polygon(Term* l, Term* r, Term* erg);
+    int svg_winkel(Term* l, Term* r, Term* erg);
+    int svg_kreis(Term* l, Term* r, Term* erg);
+    int svg_bogen(Term* l, Term* r, Term* erg);
+    int svg_kurve(Term* l, Term* r, Term* erg);
+    int svg_fieber(Term* l, Term* r, Term* erg);
+    int svg_text(Term* l, Term* r, Term* erg);
+    // Offenes Dokument fuer den Builtin name oder nullptr (gemeldet unter ort).
+    struct Svg* svg_dokument(int ort, const char* name);
+    // Der Vektor einer V_FVECTOR-Variablen, die der VARREF k nennt, sonst nullptr.
+    std::vector<double>* svg_fvektor_var(Term* k);
+    // Ruft die Benutzerfunktion fun mit dem Argument t; true mit y, wenn sie eine Zahl liefert.
+    bool svg_funktionswert(int64_t fun, double t, double& y);
     // ---- Ende SVG
     // ---- Logo und Gleisbau (orvu_logo.cpp)
+    int logo_start(Term* l, Term* r, Term* erg);
+    int logo_strecke(Term* l, Term* r, Term* erg);
+    int logo_bogen(Term* l, Term* r, Term* erg);
+    int gleisbau(Term* l, Term* r, Term* erg);
+    // Haken der Zuweisung fuer "+=" (op 2) und "-=" (op 3) mit dem schon ausgewerteten
+    // Wert w: -1, wenn l keine Gleislage (V_FVECTOR mit 3 Elementen) mit passendem Wert
+    // ist; sonst legt es das Gleisstueck und liefert 0 oder 1 (gemeldet).
+    int gleis_haken(Term* l, Term& w, int op);
+    // Ein Gleisstueck mit dem ausgewerteten Wert w auf die Lage v; 0 oder 1 (gemeldet).
+    int gleis_stueck(Var& v, Term& w, bool rueckwaerts);
     // ---- Ende Logo und Gleisbau
     // ---- Melodien (orvu_melodie.cpp)
     int melodie(Term* l, Term* r, Term* erg);

@@ -502,6 +502,7 @@ int Orvu::zuweisung(Term* l, Term* r, Term* erg) {
         meld(452) << " zuweisungslieferant fehler\n";
         return 1;
     }
+    if (const int g = gleis_haken(l, w, op); g >= 0) return g;  // "+=", "-=" auf Gleislage
     if (l->typ == OPER && l->handler == &Orvu::indizierung) return element_zuweisung(l, w, op);
     if (l->typ != VARREF) {
         meld(453) << " Linksoperand von Zuweisung ist keine Variable " << l->typ << "\n";

@@ -169,8 +169,26 @@ const BuiltinName builtins[] = {
     {"sommer", &O::sommer, 0, F::verzeichnis},
     // ---- Ende Verzeichnisse
     // ---- SVG (orvu_svg.cpp)
+    {"svg_open", &O::svg_open, 0, F::rein},
+    {"svg_kreuz", &O::svg_kreuz, 0, F::rein},
+    {"svg_punkt", &O::svg_punkt, 0, F::rein},
+    {"svg_strecke", &O::svg_strecke, 0, F::rein},
+    {"svg_gerade", &O::svg_gerade, 0, F::rein},
+    {"svg_rechteck", &O::svg_rechteck, 0, F::rein},
+    {"svg_polygon", &O::svg_polygon, 0, F::rein},
+    {"svg_winkel", &O::svg_winkel, 0, F::rein},
+    {"svg_kreis", &O::svg_kreis, 0, F::rein},
+    {"svg_bogen", &O::svg_bogen, 0, F::rein},
+    {"svg_kurve", &O::svg_kurve, 0, F::rein},
+    {"svg_fieber", &O::svg_fieber, 0, F::rein},
+    {"svg_text", &O::svg_text, 0, F::rein},
+    {"svg_close", &O::svg_close, 0, F::datei_schreiben},
     // ---- Ende SVG
     // ---- Logo und Gleisbau (orvu_logo.cpp)
+    {"logo_start", &O::logo_start, 0, F::rein},
+    {"logo_strecke", &O::logo_strecke, 0, F::rein},
+    {"logo_bogen", &O::logo_bogen, 0, F::rein},
+    {"gleisbau", &O::gleisbau, 0, F::rein},
     // ---- Ende Logo und Gleisbau
     // ---- Melodien (orvu_melodie.cpp)
     {"melodie", &O::melodie, 0, F::ton},
