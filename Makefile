@@ -75,7 +75,7 @@ fuzz:
 	  -dict=build-fuzz/orvu.dict -artifact_prefix=build-fuzz/funde/ \
 	  build-fuzz/korpus build-fuzz/saat
 
-install:
+install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
 clean:
