@@ -12,7 +12,7 @@ BUILD      := build
 CMAKE_OPTS :=
 endif
 
-PAKETE       := cmake g++ make libssl-dev libgtest-dev pkg-config
+PAKETE       := cmake g++ make libssl-dev libgtest-dev pkg-config dpkg-dev file
 BENCH_PAKETE := mawk gawk perl time
 
 # Fehlende Debian-Pakete: als root installieren, sonst die Zeile dafuer nennen.
@@ -36,7 +36,7 @@ define pakete
 	fi
 endef
 
-.PHONY: deps build test demo bench fuzz install clean
+.PHONY: deps build test demo bench fuzz install deb clean
 
 # Fuzzen mit libFuzzer: FUZZZEIT Sekunden (Voreinstellung 300), Korpus in build-fuzz/.
 FUZZZEIT     ?= 300
@@ -77,6 +77,11 @@ fuzz:
 
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+# Debian-Paket mit CPack; Abhaengigkeiten ermittelt dpkg-shlibdeps.
+deb: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/*.deb
 
 clean:
 	rm -rf build build-san build-fuzz bench/daten
