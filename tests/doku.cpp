@@ -275,6 +275,33 @@ TEST(Referenz, nenntJedenBuiltinDerTabelle) {
     EXPECT_TRUE(fehlen.empty()) << "ohne Eintrag in doc/builtins/*.md:" << fehlen;
 }
 
+// Die Handbuchseite nennt jeden Builtin der Tabelle (als ganzes Wort) und setzt ohne
+// Warnung.
+TEST(Handbuch, nenntJedenBuiltinDerTabelle) {
+    const std::string seite = lies(fs::path(quelle()) / "doc" / "orvu.1");
+    ASSERT_FALSE(seite.empty());
+    auto wortzeichen = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    std::string fehlen;
+    for (const BuiltinName& b : builtin_tabelle()) {
+        const std::string n(b.name);
+        bool da = false;
+        for (size_t p = seite.find(n); p != std::string::npos && !da; p = seite.find(n, p + 1))
+            da = (p == 0 || !wortzeichen(seite[p - 1])) &&
+                 (p + n.size() >= seite.size() || !wortzeichen(seite[p + n.size()]));
+        if (!da) fehlen += " " + n;
+    }
+    EXPECT_TRUE(fehlen.empty()) << "fehlt in doc/orvu.1:" << fehlen;
+}
+
+TEST(Handbuch, setztOhneWarnung) {
+    if (!fs::exists("/usr/bin/groff")) GTEST_SKIP() << "groff fehlt";
+    Ergebnis e = ausfuehren({"/usr/bin/groff", "-t", "-man", "-Tutf8", "-ww", "-z",
+                             (fs::path(quelle()) / "doc" / "orvu.1").string()},
+                            fs::temp_directory_path());
+    EXPECT_EQ(e.status, 0);
+    EXPECT_EQ(e.fehler, "");
+}
+
 // ---------------------------------------------------------------- 2. Beispiele der Doku
 
 class DokuBeispiel : public testing::TestWithParam<Beispiel> {};
