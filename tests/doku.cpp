@@ -7,7 +7,8 @@
 //    (nur durch Leerzeilen getrennt) ein Block "output" folgt, wird als
 //        orvu '<programm>'
 //    in einem leeren temporaeren Verzeichnis mit TZ=UTC ausgefuehrt; die Standardausgabe
-//    muss genau der output-Block sein, der Status 0.
+//    muss genau der output-Block sein, der Status 0. Ein Programm darf nicht mit "//"
+//    beginnen (die Kommandozeile endet an so einem Argument).
 //    Zusaetze, beide freiwillig:
 //    - steht direkt vor dem orvu-Block ein Block "input", wird er als Datei "ein"
 //      angelegt und der Lauf ist  orvu ein '' '<programm>';
