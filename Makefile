@@ -12,7 +12,7 @@ BUILD      := build
 CMAKE_OPTS :=
 endif
 
-PAKETE       := cmake g++ make libssl-dev libgtest-dev pkg-config libasound2-dev libpng-dev libxml2-utils librsvg2-bin
+PAKETE       := cmake g++ make libssl-dev libgtest-dev pkg-config libasound2-dev libpng-dev libxml2-utils librsvg2-bin dpkg-dev file
 BENCH_PAKETE := mawk gawk perl time
 
 # Fehlende Debian-Pakete: als root installieren, sonst die Zeile dafuer nennen.
@@ -36,7 +36,7 @@ define pakete
 	fi
 endef
 
-.PHONY: deps build test demo bench fuzz install clean
+.PHONY: deps build test demo bench fuzz install deb clean
 
 # Fuzzen mit libFuzzer: FUZZZEIT Sekunden (Voreinstellung 300), Korpus in build-fuzz/.
 FUZZZEIT     ?= 300
@@ -75,8 +75,13 @@ fuzz:
 	  -dict=build-fuzz/orvu.dict -artifact_prefix=build-fuzz/funde/ \
 	  build-fuzz/korpus build-fuzz/saat
 
-install:
+install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+# Debian-Paket mit CPack; Abhaengigkeiten ermittelt dpkg-shlibdeps.
+deb: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/*.deb
 
 clean:
 	rm -rf build build-san build-fuzz bench/daten

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -55,6 +56,7 @@ struct Kommandozeile {
     const char* pos[3] = {};
     int npos = 0;
     bool anhaengen = false;
+    bool steuer_getrennt = false;  // Steuerung kam als "-s TEXT" oder "-f DATEI"
     std::string argtext[10];
 };
 
@@ -78,13 +80,17 @@ int steuerdatei(Kommandozeile& k, const char* name, const char* arg) {
         std::cerr << ort(3) << " open fehler steuerdatei " << name << " \n";
         return 1;
     }
+    // Eine erste Zeile "#!..." gehoert dem Programmlader (ausfuehrbares Skript); ihr
+    // Zeilenende bleibt, damit die Zeilen danach ihre Nummern behalten.
+    if (inhalt.starts_with("#!")) inhalt.erase(0, std::min(inhalt.find('\n'), inhalt.size()));
     k.steuer_puffer.assign(inhalt.c_str());  // endet am ersten NUL wie ein C-Text
     k.steuer = k.steuer_puffer.c_str();
     return 0;
 }
 
 // Ein Argument: Option nach Praefix (erste passende gewinnt) oder Positionsargument.
-int argument(Kommandozeile& k, const char* a) {
+// "-s" und "-f" ohne angehaengten Wert nehmen das naechste Argument (wert_danach).
+int argument(Kommandozeile& k, const char* a, const char* wert_danach) {
     static const char* const ein[] = {"-i", "i=", "if=", "in=", "ein="};
     static const char* const aus[] = {"-o", "o=", "of=", "out=", "aus="};
     static const char* const anh[] = {"aus+=", "out+=", "o+=", "of+="};
@@ -103,6 +109,12 @@ int argument(Kommandozeile& k, const char* a) {
     if (a[0] == '&' && a[1] >= '0' && a[1] <= '9' && a[2] == '=') {
         k.argtext[a[1] - '0'] = a + 3;
         return 0;
+    }
+    if ((std::strcmp(a, "-s") == 0 || std::strcmp(a, "-f") == 0) && wert_danach) {
+        int r = a[1] == 's' ? setze(k.steuer, wert_danach, wert_danach)
+                            : steuerdatei(k, wert_danach, wert_danach);
+        k.steuer_getrennt = r == 0;
+        return r;
     }
     if (beginnt(a, "-s") || beginnt(a, "ss=")) return setze(k.steuer, a + (a[0] == '-' ? 2 : 3), a);
     if (beginnt(a, "-f") || beginnt(a, "sf=")) return steuerdatei(k, a + (a[0] == '-' ? 2 : 3), a);
@@ -134,8 +146,11 @@ int positionen(Kommandozeile& k) {
         k.ein = k.pos[0];
         k.aus = k.pos[1];
     } else if (k.npos == 1) {
-        if (k.steuer) return konflikt(k.steuer, k.pos[0], " ");
-        k.steuer = k.pos[0];
+        // Nach "-f DATEI" oder "-s TEXT" (ausfuehrbares Skript "#!.../orvu -f") ist das
+        // eine Positionsargument die Eingabe.
+        if (k.steuer && (!k.steuer_getrennt || k.ein)) return konflikt(k.steuer, k.pos[0], " ");
+        if (k.steuer) k.ein = k.pos[0];
+        else k.steuer = k.pos[0];
     }
     return 0;
 }
@@ -215,14 +230,20 @@ int orvu_kon(int argc, char** argv) {
         hilfe_zeigen(false);
         return 0;
     }
-    if (argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "-H") == 0)) {
+    if (argc == 2 && (einer_von(argv[1], {"-h", "-H", "--help"}))) {
         hilfe_zeigen(true);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("orvu %s\n", ORVU_VERSION);
         return 0;
     }
     Kommandozeile k;
     for (int i = 1; i < argc; ++i) {
         if (beginnt(argv[i], "//")) break;
-        if (argument(k, argv[i])) return 1;
+        const char* danach = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (argument(k, argv[i], danach)) return 1;
+        if (danach && (std::strcmp(argv[i], "-s") == 0 || std::strcmp(argv[i], "-f") == 0)) ++i;
     }
     if (positionen(k)) return 1;
     if (k.io) {
