@@ -276,10 +276,10 @@ int Orvu::pow_(Term* l, Term* r, Term* erg) {
         meld(1108) << " pow benoetigt rechtsargument\n";
         return 1;
     }
-    Term* e = liste_n(r, 2, 1108, " pow benoetigt rechtsargument\n");
+    Term* e = liste_n(r, 2, 1142, " pow benoetigt rechtsargument\n");
     if (!e) return 1;
     Term B, E;
-    if (auswerten(&e[0], B, 1109, "\n") || auswerten(&e[1], E, 1109, "\n")) return 1;
+    if (auswerten(&e[0], B, 1109, "\n") || auswerten(&e[1], E, 1145, "\n")) return 1;
     double x, y;
     if (!als_double(B, x) || !als_double(E, y)) {
         meld(1110) << "unzulaessiger typ\n";
@@ -298,7 +298,7 @@ int Orvu::potenz(Term* l, Term* r, Term* erg) {
     }
     double x, y = 2.0;
     if (zahl_operand(l ? l : r, x, 1112, "unzulaessiger typ\n")) return 1;
-    if (l && r && zahl_operand(r, y, 1112, "unzulaessiger typ\n")) return 1;
+    if (l && r && zahl_operand(r, y, 1143, "unzulaessiger typ\n")) return 1;
     return setze_fzahl(erg, std::pow(x, y));
 }
 
@@ -489,7 +489,7 @@ int Orvu::not_(Term* l, Term* r, Term* erg) {
     Term w;
     if (wie_geschrieben(r, w, 1139, "\n")) return 1;
     if (w.typ != IZAHL) {
-        meld(1138) << " operanden fehler bei not \n";
+        meld(1144) << " operanden fehler bei not \n";
         return 1;
     }
     return setze_izahl(erg, ~w.izahl);
