@@ -219,7 +219,6 @@ public:
     FILE* ein = nullptr;
     FILE* aus = nullptr;
     std::ostream* aus_stream = nullptr;
-    std::ostringstream* svg = nullptr;
     std::ostream* fehler = nullptr;
     Anw* prolog = nullptr;
     Anw* epilog = nullptr;

@@ -6,6 +6,7 @@
 
 #include "kalender.h"
 #include "orvu.h"
+#include "rdir.h"
 
 namespace {
 bool lokalzeit(std::tm& tm) { return Kalender::ortszeit(std::time(nullptr), tm); }
@@ -75,6 +76,8 @@ int Orvu::datum(Term* l, Term* r, Term* erg) {
         kalender.int2kal(R.izahl, s, optionen, *fehler);
         return setze_text(erg, std::move(s));
     }
+    // Zeitstempel des aktuellen Eintrags eines Verzeichnislesers.
+    if (R.typ == RDIROBJ && R.objekt) return setze_text(erg, static_cast<Rdir*>(R.objekt)->zeit);
     erg->typ = NONE;
     return 0;
 }
