@@ -480,11 +480,21 @@ public:
     // Jede Pruefung meldet bei Misserfolg meld(ort) << meldung (Text genau wie gegeben,
     // meist mit "\n" am Ende) und liefert 1; sonst 0.
     // Form der Operanden: nur ein rechter / beide / keiner.
-    int nur_rechts(const Term* l, const Term* r, int ort, const char* meldung);
-    int beide(const Term* l, const Term* r, int ort, const char* meldung);
-    int keiner(const Term* l, const Term* r, int ort, const char* meldung);
+    int nur_rechts(const Term* l, const Term* r, int ort, const char* meldung) {
+        return !l && r ? 0 : melde(ort, meldung);
+    }
+    int beide(const Term* l, const Term* r, int ort, const char* meldung) {
+        return l && r ? 0 : melde(ort, meldung);
+    }
+    int keiner(const Term* l, const Term* r, int ort, const char* meldung) {
+        return !l && !r ? 0 : melde(ort, meldung);
+    }
+    // meld(ort) << meldung; liefert 1. Ausser der Reihe: der Fehlerweg ist selten.
+    [[gnu::noinline, gnu::cold]] int melde(int ort, const char* meldung);
     // Wertet k mit wert aus; scheitert das, folgt meld(ort) << meldung.
-    int auswerten(Term* k, Term& w, int ort, const char* meldung);
+    int auswerten(Term* k, Term& w, int ort, const char* meldung) {
+        return wert(k, &w) ? melde(ort, meldung) : 0;
+    }
     // Wie geschrieben: OPER, FUNCALL und VARREF werden ausgewertet, jedes andere Blatt
     // ist selbst der Wert.
     int wie_geschrieben(Term* k, Term& w, int ort, const char* meldung);
@@ -511,9 +521,21 @@ public:
     static int setze_fzahl(Term* erg, double x) { erg->typ = FZAHL; erg->fzahl = x; return 0; }
     static int setze_rzahl(Term* erg, Bruch b) { erg->typ = RZAHL; erg->rzahl = b; return 0; }
     static int setze_bool(Term* erg, bool b) { erg->typ = BOOL; erg->izahl = b; return 0; }
-    static int setze_text(Term* erg, std::string s) {
+    // Ein gelesener Text wird kopiert (erg->text behaelt seinen Platz), ein fertiger
+    // uebernommen.
+    static int setze_text(Term* erg, const std::string& s) {
+        erg->typ = TEXT;
+        erg->text = s;
+        return 0;
+    }
+    static int setze_text(Term* erg, std::string&& s) {
         erg->typ = TEXT;
         erg->text = std::move(s);
+        return 0;
+    }
+    static int setze_text(Term* erg, const char* s) {
+        erg->typ = TEXT;
+        erg->text = s;
         return 0;
     }
 

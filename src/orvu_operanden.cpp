@@ -4,26 +4,7 @@
 #include "orvu.h"
 #include "orvu_tabelle.h"
 
-int Orvu::nur_rechts(const Term* l, const Term* r, int ort, const char* meldung) {
-    if (!l && r) return 0;
-    meld(ort) << meldung;
-    return 1;
-}
-
-int Orvu::beide(const Term* l, const Term* r, int ort, const char* meldung) {
-    if (l && r) return 0;
-    meld(ort) << meldung;
-    return 1;
-}
-
-int Orvu::keiner(const Term* l, const Term* r, int ort, const char* meldung) {
-    if (!l && !r) return 0;
-    meld(ort) << meldung;
-    return 1;
-}
-
-int Orvu::auswerten(Term* k, Term& w, int ort, const char* meldung) {
-    if (!wert(k, &w)) return 0;
+int Orvu::melde(int ort, const char* meldung) {
     meld(ort) << meldung;
     return 1;
 }

@@ -502,7 +502,13 @@ int Orvu::zuweisung(Term* l, Term* r, Term* erg) {
         meld(452) << " zuweisungslieferant fehler\n";
         return 1;
     }
-    if (const int g = gleis_haken(l, w, op); g >= 0) return g;  // "+=", "-=" auf Gleislage
+    // "+=", "-=" auf eine Gleislage (Fvector mit 3 Elementen) legen ein Gleisstueck; die
+    // Vorpruefung haelt den Haken aus dem Weg jeder anderen Zuweisung.
+    if (op >= 2 && l->typ == VARREF) {
+        const Var* v = var_still(l);
+        if (v && v->typ == V_FVECTOR)
+            if (const int g = gleis_haken(l, w, op); g >= 0) return g;
+    }
     if (l->typ == OPER && l->handler == &Orvu::indizierung) return element_zuweisung(l, w, op);
     if (l->typ != VARREF) {
         meld(453) << " Linksoperand von Zuweisung ist keine Variable " << l->typ << "\n";
