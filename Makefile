@@ -12,7 +12,7 @@ BUILD      := build
 CMAKE_OPTS :=
 endif
 
-PAKETE       := cmake g++ make libssl-dev libgtest-dev pkg-config libasound2-dev libpng-dev libxml2-utils librsvg2-bin dpkg-dev file
+PAKETE       := cmake g++ make libssl-dev openssl libgtest-dev pkg-config libasound2-dev libpng-dev libxml2-utils librsvg2-bin dpkg-dev file
 BENCH_PAKETE := mawk gawk perl time
 
 # Fehlende Debian-Pakete: als root installieren, sonst die Zeile dafuer nennen.

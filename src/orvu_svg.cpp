@@ -89,6 +89,35 @@ std::vector<O::Term>* elemente(O::Term* r) {
     return &leer;
 }
 
+// Eine Stiloption "sd=", "sf=" (und mit fuellung "ff=") nach g; false, wenn w keine ist.
+bool stil(const O::Term& w, Gelesen& g, bool fuellung) {
+    if (w.typ != O::TEXT) return false;
+    std::string rest;
+    if (beginnt(w.text, "sd=", rest)) g.sd = std::atof(rest.c_str());
+    else if (beginnt(w.text, "sf=", rest)) g.sf = rest;
+    else if (fuellung && beginnt(w.text, "ff=", rest)) g.ff = rest;
+    else return false;
+    return true;
+}
+
+// Rechter Operand als VARREF auf einen Fvector mit n Werten (mindestens n, wenn nicht
+// genau) nach g.z; sonst meldet ort (kein Fvector) oder ort + 1 (falsche Laenge).
+int lies_fvektor(O& o, O::Term* r, size_t n, bool genau, Gelesen& g, int ort,
+                 const char* kein, const char* laenge) {
+    const std::vector<double>* v = o.svg_fvektor_var(r);
+    if (!v) {
+        o.meld(ort) << kein;
+        return 1;
+    }
+    if (genau ? v->size() != n : v->size() < n) {
+        o.meld(ort + 1) << laenge;
+        return 1;
+    }
+    for (size_t k = 0; k < n; ++k) g.z[k] = (*v)[k];
+    g.n = n;
+    return 0;
+}
+
 }  // namespace
 
 // Liest die Liste eines Form-Builtins (Zahlen, FVECTOR, Optionen) nach g.
@@ -136,13 +165,7 @@ static int lies_form(O& o, std::vector<O::Term>& liste, const Leseart& a, Gelese
             } else {
                 return schlecht(w);
             }
-        } else if (w.typ == O::TEXT) {
-            std::string rest;
-            if (beginnt(w.text, "sd=", rest)) g.sd = std::atof(rest.c_str());
-            else if (beginnt(w.text, "sf=", rest)) g.sf = rest;
-            else if (a.fuellung && beginnt(w.text, "ff=", rest)) g.ff = rest;
-            else return schlecht(w);
-        } else {
+        } else if (!stil(w, g, a.fuellung)) {
             return schlecht(w);
         }
     }
@@ -327,18 +350,8 @@ int O::svg_punkt(Term* l, Term* r, Term* erg) {
     Gelesen g;
     g.sd = strich(*this);
     if (r->typ == VARREF) {
-        std::vector<double>* v = svg_fvektor_var(r);
-        if (!v) {
-            meld(1632) << " svg_punkt fehler\n";
+        if (lies_fvektor(*this, r, 2, true, g, 1632, " svg_punkt fehler\n", " svg_gerade fehler\n"))
             return 1;
-        }
-        if (v->size() != 2) {
-            meld(1633) << " svg_gerade fehler\n";
-            return 1;
-        }
-        g.z[0] = (*v)[0];
-        g.z[1] = (*v)[1];
-        g.n = 2;
     } else if (r->typ != TERMLIST) {
         meld(1634) << " svg_punkt fehler\n";
         return 1;
@@ -392,17 +405,9 @@ int O::svg_gerade(Term* l, Term* r, Term* erg) {
     Gelesen g;
     g.sd = strich(*this);
     if (r->typ == VARREF) {
-        std::vector<double>* v = svg_fvektor_var(r);
-        if (!v) {
-            meld(1652) << " svg_gerade fehler\n";
+        if (lies_fvektor(*this, r, 3, false, g, 1652, " svg_gerade fehler\n",
+                         " svg_strecke arg fehler\n"))
             return 1;
-        }
-        if (v->size() < 3) {
-            meld(1653) << " svg_strecke arg fehler\n";
-            return 1;
-        }
-        for (size_t k = 0; k < 3; ++k) g.z[k] = (*v)[k];
-        g.n = 3;
     } else if (r->typ != TERMLIST) {
         meld(1654) << " svg_gerade fehler\n";
         return 1;
@@ -473,8 +478,8 @@ int O::svg_polygon(Term* l, Term* r, Term* erg) {
         return 1;
     }
     const svg::Abbildung a = abbildung(*this);
-    double sd = strich(*this);
-    std::string sf = "black", ff = "none";
+    Gelesen g;
+    g.sd = strich(*this);
     std::string punkte = "<polygon points='";
     auto punkt = [&](double x, double y) {
         svg::g(punkte, (a.R + x) * a.E * a.P);
@@ -487,7 +492,6 @@ int O::svg_polygon(Term* l, Term* r, Term* erg) {
         Term w;
         wert(&liste[i], &w);
         double x, y;
-        std::string rest;
         if (als_double(w, x)) {
             if (i + 1 >= liste.size()) {
                 meld(1672) << " operanden fehler2 bei svg_polygon \n";
@@ -502,20 +506,15 @@ int O::svg_polygon(Term* l, Term* r, Term* erg) {
             punkt(x, y);
         } else if (w.typ == FVECTOR && w.fvector && w.fvector->size() >= 2) {
             punkt((*w.fvector)[0], (*w.fvector)[1]);
-        } else if (w.typ == TEXT && beginnt(w.text, "sd=", rest)) {
-            sd = std::atof(rest.c_str());
-        } else if (w.typ == TEXT && beginnt(w.text, "sf=", rest)) {
-            sf = rest;
-        } else if (w.typ == TEXT && beginnt(w.text, "ff=", rest)) {
-            ff = rest;
-        } else {
+        } else if (!stil(w, g, true)) {
             meld(1674) << " svg_polygon arg fehler4 " << w.typ << "\n";
             return 1;
         }
     }
     Zeile z;
     z.s = std::move(punkte);
-    z.t("' stroke-width='").f(a.P * sd).t("' stroke='").x(sf).t("' fill='").x(ff).t("' />\n");
+    z.t("' stroke-width='").f(a.P * g.sd).t("' stroke='").x(g.sf).t("' fill='").x(g.ff);
+    z.t("' />\n");
     d->text += z.s;
     return setze_izahl(erg, 0);
 }
@@ -558,17 +557,8 @@ int O::svg_kreis(Term* l, Term* r, Term* erg) {
     Gelesen g;
     g.sd = strich(*this);
     if (r->typ == VARREF) {
-        std::vector<double>* v = svg_fvektor_var(r);
-        if (!v) {
-            meld(1692) << " svg_punkt fehler\n";
+        if (lies_fvektor(*this, r, 3, true, g, 1692, " svg_punkt fehler\n", " svg_kreis fehler\n"))
             return 1;
-        }
-        if (v->size() != 3) {
-            meld(1693) << " svg_kreis fehler\n";
-            return 1;
-        }
-        for (size_t k = 0; k < 3; ++k) g.z[k] = (*v)[k];
-        g.n = 3;
     } else if (r->typ != TERMLIST) {
         meld(1694) << " svg_punkt fehler\n";
         return 1;
@@ -608,8 +598,8 @@ int O::svg_bogen(Term* l, Term* r, Term* erg) {
     std::vector<Term>& liste = *r->termlist;
     double winkel[2] = {0, svg::PI};
     size_t n_winkel = 0;
-    double sd = strich(*this);
-    std::string sf = "black";
+    Gelesen g;
+    g.sd = strich(*this);
     double x, y, rad;
     size_t i = 0;
     auto zahl = [&](double& z) {
@@ -650,11 +640,8 @@ int O::svg_bogen(Term* l, Term* r, Term* erg) {
         Term w;
         wert(&liste[i], &w);
         double z;
-        std::string rest;
         if (als_double(w, z) && n_winkel < 2) winkel[n_winkel++] = z;
-        else if (w.typ == TEXT && beginnt(w.text, "sd=", rest)) sd = std::atof(rest.c_str());
-        else if (w.typ == TEXT && beginnt(w.text, "sf=", rest)) sf = rest;
-        else {
+        else if (!stil(w, g, false)) {
             meld(1707) << " svg_bogen arg fehler\n";
             return 1;
         }
@@ -667,7 +654,7 @@ int O::svg_bogen(Term* l, Term* r, Term* erg) {
     z.f(a.sy(y + rad * std::sin(winkel[0]))).t(" A").f(a.sl(rad)).t(",").f(a.sl(rad));
     z.t(" 0,").t(svg::grosser_bogen(winkel[0], winkel[1]) ? "1" : "0").t(",0 ");
     z.f(a.sx(x + rad * std::cos(winkel[1]))).t(" ").f(a.sy(y + rad * std::sin(winkel[1])));
-    z.t("' fill='none' stroke-width='").f(a.P * sd).t("' stroke='").x(sf).t("' />\n");
+    z.t("' fill='none' stroke-width='").f(a.P * g.sd).t("' stroke='").x(g.sf).t("' />\n");
     d->text += z.s;
     return setze_izahl(erg, 0);
 }
@@ -709,8 +696,9 @@ int O::svg_kurve(Term* l, Term* r, Term* erg) {
     }
     double t_grenze[2] = {0, 0};
     size_t n = 0;
-    double zoom = 1, zp = 100, sd = strich(*this);
-    std::string sf = "black";
+    double zoom = 1, zp = 100;
+    Gelesen g;
+    g.sd = strich(*this);
     for (size_t i = 2; i < liste.size(); ++i) {
         Term w;
         wert(&liste[i], &w);
@@ -727,11 +715,7 @@ int O::svg_kurve(Term* l, Term* r, Term* erg) {
         } else if (w.typ == TEXT && beginnt(w.text, "zp=", rest) &&
                    std::isfinite(std::atof(rest.c_str()))) {
             zp = std::atof(rest.c_str());
-        } else if (w.typ == TEXT && beginnt(w.text, "sd=", rest)) {
-            sd = std::atof(rest.c_str());
-        } else if (w.typ == TEXT && beginnt(w.text, "sf=", rest)) {
-            sf = rest;
-        } else {
+        } else if (!stil(w, g, false)) {
             meld(1725) << " svg_kurve arg fehler\n";
             return 1;
         }
@@ -742,7 +726,7 @@ int O::svg_kurve(Term* l, Term* r, Term* erg) {
     }
     const svg::Abbildung a = abbildung(*this);
     Zeile z;
-    z.t("<polyline fill='none' stroke-width='").f(a.P * sd).t("' stroke='").x(sf);
+    z.t("<polyline fill='none' stroke-width='").f(a.P * g.sd).t("' stroke='").x(g.sf);
     z.t("' points='");
     // Ein Punkt, dessen Funktionswert keine endliche Zahl ist, fehlt in der Linie.
     auto punkt = [&](double t) {
@@ -777,8 +761,9 @@ int O::svg_fieber(Term* l, Term* r, Term* erg) {
         meld(1742) << " svg_fieber arg fehler\n";
         return 1;
     }
-    double sd = strich(*this), dehnen_x = 1, dehnen_y = 1, offset_x = 0, offset_y = 0;
-    std::string sf = "black";
+    double dehnen_x = 1, dehnen_y = 1, offset_x = 0, offset_y = 0;
+    Gelesen g;
+    g.sd = strich(*this);
     std::vector<double>* daten = nullptr;
     if (r->typ == VARREF) {
         daten = svg_fvektor_var(r);
@@ -800,9 +785,8 @@ int O::svg_fieber(Term* l, Term* r, Term* erg) {
             wert(&liste[i], &w);
             std::string rest;
             const bool text = w.typ == TEXT;
-            if (text && beginnt(w.text, "sd=", rest)) sd = std::atof(rest.c_str());
-            else if (text && beginnt(w.text, "sf=", rest)) sf = rest;
-            else if (text && beginnt(w.text, "dehnen_x=", rest)) dehnen_x = std::atof(rest.c_str());
+            if (stil(w, g, false)) continue;
+            if (text && beginnt(w.text, "dehnen_x=", rest)) dehnen_x = std::atof(rest.c_str());
             else if (text && beginnt(w.text, "dehnen_y=", rest)) dehnen_y = std::atof(rest.c_str());
             else if (text && beginnt(w.text, "offset_x=", rest)) offset_x = std::atof(rest.c_str());
             else if (text && beginnt(w.text, "offset_y=", rest)) offset_y = std::atof(rest.c_str());
@@ -814,7 +798,7 @@ int O::svg_fieber(Term* l, Term* r, Term* erg) {
     }
     const svg::Abbildung a = abbildung(*this);
     Zeile z;
-    z.t("<polyline fill='none' stroke-width='").f(a.P * sd).t("' stroke='").x(sf);
+    z.t("<polyline fill='none' stroke-width='").f(a.P * g.sd).t("' stroke='").x(g.sf);
     z.t("' points='");
     double x = offset_x - dehnen_x;
     for (double v : *daten) {
