@@ -12,31 +12,13 @@
 #include <string>
 
 #include "nl.h"
+#include "testhilfe.h"
 #include "tit.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Ein eigenes Verzeichnis je Test, danach entfernt.
-struct Ordner {
-    fs::path pfad;
-    Ordner() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        pfad = fs::temp_directory_path() /
-               (std::string("nl_test_") + info->name() + "_" + std::to_string(getpid()));
-        fs::create_directories(pfad);
-    }
-    ~Ordner() {
-        std::error_code ec;
-        fs::remove_all(pfad, ec);
-    }
-    std::string datei(const std::string& name, const std::string& inhalt) const {
-        const fs::path p = pfad / name;
-        std::ofstream(p, std::ios::binary) << inhalt;
-        return p.string();
-    }
-};
 
 TEST(Tit, liestDenBlockBisZurLeerzeile) {
     Ordner o;

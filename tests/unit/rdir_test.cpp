@@ -19,30 +19,12 @@
 #include "orvu.h"
 #include "plattform.h"
 #include "rdir.h"
+#include "testhilfe.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Ordner {
-    fs::path pfad;
-    Ordner() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        pfad = fs::temp_directory_path() /
-               (std::string("rdir_test_") + info->name() + "_" + std::to_string(getpid()));
-        fs::create_directories(pfad);
-    }
-    ~Ordner() {
-        std::error_code ec;
-        fs::remove_all(pfad, ec);
-    }
-    fs::path datei(const std::string& name, const std::string& inhalt = "x") const {
-        const fs::path p = pfad / name;
-        fs::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary) << inhalt;
-        return p;
-    }
-};
 
 struct stat lstatus(const fs::path& p) {
     struct stat st {};
@@ -145,10 +127,11 @@ TEST(Rdir, groesseUeber4GiB) {
     EXPECT_EQ(gefunden, static_cast<int64_t>(n));
 }
 
-struct Lauf {
+// Ein Interpreter, dessen Meldungen der Test liest.
+struct Interpreter {
     std::ostringstream fehler;
     Orvu o;
-    Lauf() { o.fehler = &fehler; }
+    Interpreter() { o.fehler = &fehler; }
 };
 
 TEST(Sommer, verschiebtAenderungszeitenUndLaesstZugriffszeiten) {
@@ -156,7 +139,7 @@ TEST(Sommer, verschiebtAenderungszeitenUndLaesstZugriffszeiten) {
     const fs::path dateien[] = {o.datei("a"), o.datei("s/b"), o.datei("s/t/c")};
     for (const fs::path& p : dateien)
         ASSERT_EQ(plattform::utime_(p.c_str(), 2000000, 1000000, 123456789, 5), 0);
-    Lauf l;
+    Interpreter l;
     int64_t n = 0;
     EXPECT_EQ(l.o.sommer_up(o.pfad.string(), -3600, n), 0);
     EXPECT_EQ(n, 3);
@@ -178,7 +161,7 @@ TEST(Sommer, folgtKeinenLinksAuchKeinemKreis) {
     ASSERT_EQ(plattform::utime_(aussen.c_str(), 0, 1000000), 0);
     ASSERT_EQ(symlink("..", (o.pfad / "d/kreis").c_str()), 0);       // zurueck nach oben
     ASSERT_EQ(symlink("../aussen", (o.pfad / "d/l").c_str()), 0);    // Datei ausserhalb
-    Lauf l;
+    Interpreter l;
     int64_t n = 0;
     EXPECT_EQ(l.o.sommer_up((o.pfad / "d").string(), 60, n), 0);
     EXPECT_EQ(n, 1);
@@ -187,7 +170,7 @@ TEST(Sommer, folgtKeinenLinksAuchKeinemKreis) {
 }
 
 TEST(Sommer, fehlendesVerzeichnis) {
-    Lauf l;
+    Interpreter l;
     int64_t n = 0;
     EXPECT_EQ(l.o.sommer_up("/nicht/da/verzeichnis", 60, n), 1);
     EXPECT_EQ(n, 0);
@@ -209,7 +192,7 @@ TEST(Sommer, meldetDateienDerenZeitBleibt) {
         ::close(fd);
         GTEST_SKIP() << "keine unveraenderlichen Dateien hier";
     }
-    Lauf l;
+    Interpreter l;
     int64_t n = 0;
     const int rc = l.o.sommer_up(o.pfad.string(), 60, n);
     flags &= ~FS_IMMUTABLE_FL;

@@ -17,30 +17,14 @@
 #include "orvu.h"
 #include "sandkasten.h"
 #include "svg.h"
+#include "testhilfe.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Lauf {
-    int status;
-    std::string aus, fehler;
-};
 
-// Ein Lauf im Prozess wie von der Kommandozeile, ohne Eingabe.
-Lauf lauf(const std::string& programm) {
-    std::ostringstream aus, fehler;
-    int status;
-    {
-        Orvu o;
-        Argumente arg;
-        arg.aus_stream = &aus;
-        arg.fehler = &fehler;
-        arg.steuerung = programm.c_str();
-        status = o.berechne(&arg);
-    }
-    return {status, aus.str(), fehler.str()};
-}
+Lauf lauf(const std::string& programm) { return lauf_im_prozess(programm); }
 
 std::string lies(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);

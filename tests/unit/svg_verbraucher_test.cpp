@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "orvu.h"
+#include "testhilfe.h"
 
 namespace {
 
@@ -188,19 +189,9 @@ TEST_P(Rendern, kreisLiegtWoDieBenutzerkoordinatenIhnHinsetzen) {
     const Zeichnung& z = GetParam();
     TempVerzeichnis t;
     const fs::path svg = t.p / "bild.svg", png = t.p / "bild.png";
-    std::ostringstream aus, fehler;
-    const std::string programm =
-        std::string(z.programm) + " svg_close \"" + svg.string() + "\";";
-    int status;
-    {
-        Orvu o;
-        Argumente arg;
-        arg.aus_stream = &aus;
-        arg.fehler = &fehler;
-        arg.steuerung = programm.c_str();
-        status = o.berechne(&arg);
-    }
-    ASSERT_EQ(status, 0) << fehler.str();
+    const Lauf l =
+        lauf_im_prozess(std::string(z.programm) + " svg_close \"" + svg.string() + "\";");
+    ASSERT_EQ(l.status, 0) << l.fehler;
     std::string meldung;
     ASSERT_EQ(ausfuehren({"rsvg-convert", "-o", png.string(), svg.string()}, meldung), 0)
         << "rsvg-convert (librsvg2-bin) fehlt oder scheitert: " << meldung;

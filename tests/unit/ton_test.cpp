@@ -20,6 +20,7 @@
 
 #include "orvu.h"
 #include "plattform.h"
+#include "testhilfe.h"
 
 namespace fs = std::filesystem;
 
@@ -140,26 +141,13 @@ private:
     fs::path pfad_;
 };
 
-struct Lauf {
-    int status;
-    std::string aus, fehler;
-};
 
 // Fuehrt das Steuerprogramm im Prozess aus, mit ORVU_WAV = wav.
 Lauf orvu_lauf(const std::string& programm, const fs::path& wav) {
     setenv("ORVU_WAV", wav.c_str(), 1);
-    std::ostringstream aus, fehler;
-    int status;
-    {
-        Orvu o;
-        Argumente arg;
-        arg.aus_stream = &aus;
-        arg.fehler = &fehler;
-        arg.steuerung = programm.c_str();
-        status = o.berechne(&arg);
-    }
+    const Lauf l = lauf_im_prozess(programm);
     unsetenv("ORVU_WAV");
-    return {status, aus.str(), fehler.str()};
+    return l;
 }
 
 std::string spur(const std::vector<Ton>& toene) {
