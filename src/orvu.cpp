@@ -7,9 +7,13 @@
 #include <charconv>
 #include <new>
 #include <stdexcept>
+#include <cstdlib>
 #include <cstring>
 
-Orvu::Orvu() = default;
+Orvu::Orvu() {
+    const char* l = std::getenv("ORVU_LANGSAM");
+    schnellwege = !(l && *l && std::strcmp(l, "0") != 0);
+}
 
 Orvu::~Orvu() = default;
 

@@ -229,6 +229,11 @@ public:
     // True, wenn der letzte Lauf an einem Fehler endete (nicht bei "return 1").
     bool lauf_fehler = false;
 
+    // Schnellwege an (uebersetzte Knoten, Formatcache, Textketten). Die Umgebungsvariable
+    // ORVU_LANGSAM (nicht leer, nicht "0") schaltet sie ab: beide Wege muessen dasselbe
+    // liefern, die Tests laufen in beiden Arten.
+    bool schnellwege = true;
+
     // Sandkasten, Schrittbudget, Laengen- und Stapelgrenze (grenzen.h); die Namen darunter
     // sind dieselben Felder.
     Grenzen grenzen;
