@@ -286,6 +286,7 @@ int Orvu::work_anw(Anw* anw, Marken& m) {
         m.brk = 1;
         return 0;
     case AUSDRUCK: {
+        if (schnellwege && wirkung(anw->ausdruck)) return 0;
         Term t;
         if (wert(anw->ausdruck, &t)) {
             meld(111) << " fehler\n";
@@ -294,17 +295,19 @@ int Orvu::work_anw(Anw* anw, Marken& m) {
         return 0;
     }
     case IF: {
-        Term t;
-        if (wert(anw->ausdruck, &t)) {
-            meld(112) << " fehler\n";
-            return 1;
-        }
-        int64_t b;
-        if (t.typ == BYTE) b = t.byte;
-        else if (t.typ == BOOL || t.typ == IZAHL) b = t.izahl;
-        else {
-            meld(113) << " typ fehler " << t.typ << "\n";
-            return 1;
+        bool b;
+        if (!schnellwege || !bedingung(anw->ausdruck, b)) {
+            Term t;
+            if (wert(anw->ausdruck, &t)) {
+                meld(112) << " fehler\n";
+                return 1;
+            }
+            if (t.typ == BYTE) b = t.byte != 0;
+            else if (t.typ == BOOL || t.typ == IZAHL) b = t.izahl != 0;
+            else {
+                meld(113) << " typ fehler " << t.typ << "\n";
+                return 1;
+            }
         }
         Anw* zweig = b ? anw->dann : anw->sonst;
         if (!zweig) return 0;
@@ -319,22 +322,28 @@ int Orvu::work_anw(Anw* anw, Marken& m) {
         return 0;
     }
     case FOR: {
-        Term t;
-        if (wert(anw->init, &t)) {
-            meld(115) << " fehler\n";
-            return 1;
+        if (!schnellwege || !wirkung(anw->init)) {
+            Term t;
+            if (wert(anw->init, &t)) {
+                meld(115) << " fehler\n";
+                return 1;
+            }
         }
         for (;;) {
-            Term c;
-            if (wert(anw->ausdruck, &c)) {
-                meld(116) << " fehler\n";
-                return 1;
+            bool weiter;
+            if (!schnellwege || !bedingung(anw->ausdruck, weiter)) {
+                Term c;
+                if (wert(anw->ausdruck, &c)) {
+                    meld(116) << " fehler\n";
+                    return 1;
+                }
+                if (c.typ != BOOL && c.typ != IZAHL && c.typ != NONE) {
+                    meld(117) << " fehler\n";
+                    return 1;
+                }
+                weiter = c.typ == NONE || c.izahl != 0;
             }
-            if (c.typ != BOOL && c.typ != IZAHL && c.typ != NONE) {
-                meld(117) << " fehler\n";
-                return 1;
-            }
-            if (c.typ != NONE && c.izahl == 0) break;
+            if (!weiter) break;
             Marken z;
             if (work_anw(anw->dann, z)) {
                 meld(118) << " fehler\n";
@@ -346,6 +355,7 @@ int Orvu::work_anw(Anw* anw, Marken& m) {
             }
             if (z.brk) break;
             if (schritt_erschoepft()) return 1;
+            if (schnellwege && wirkung(anw->schritt)) continue;
             Term s;
             if (wert(anw->schritt, &s)) {
                 meld(119) << " fehler\n";
@@ -385,6 +395,13 @@ int Orvu::work_anw(Anw* anw, Marken& m) {
 
 // return [term]; im_block: steht direkt in einem Block (andere Meldungen).
 int Orvu::return_anw(Anw* anw, Marken& m, bool im_block) {
+    Klein k;
+    if (oben && schnellwege && anw->ausdruck && rein(anw->ausdruck, k)) {
+        klein_in_var(k, oben->slots[0]);
+        m.brk = 1;
+        m.ret = 1;
+        return 0;
+    }
     Term w;
     if (!anw->ausdruck || anw->ausdruck->typ == NONE) {
         w.typ = IZAHL;
@@ -595,6 +612,13 @@ int Orvu::funktion_aufrufen(Term* k, Term* erg) {
         }
     } freigabe{*this, oben};
     for (Term& a : *k->termlist) {
+        Klein kw;
+        if (schnellwege && rein(&a, kw)) {
+            Var& v = r.slots[r.n++];
+            leeren(v);
+            klein_in_var(kw, v);
+            continue;
+        }
         Term w;
         if (wert(&a, &w)) return 1;
         Var& v = r.slots[r.n++];

@@ -70,6 +70,7 @@ public:
         uint32_t typ = NONE;
         uint32_t lokal = 0;     // VARREF: 0 global, sonst Slot des obersten Rahmens
         uint8_t byte = 0;
+        uint8_t schnell = 0;    // Art des Schnellwegs (Schnell), beim ersten Gebrauch bestimmt
         int64_t izahl = 0;
         Bruch rzahl;
         double fzahl = 0;
@@ -152,6 +153,20 @@ public:
         int breite = -1;      // Zeichenzahl des Feldes, -1: keine
         // Zeichenklasse (Flag je Bytewert) oder leer; Kopien teilen die Tabelle.
         std::shared_ptr<const std::array<uint8_t, 256>> klasse;
+    };
+
+    // Kleiner Wert der Schnellwege: IZAHL, BOOL (z) oder RZAHL (z/n, wie Bruch).
+    struct Klein {
+        uint32_t typ = NONE;
+        int64_t z = 0;
+        int64_t n = 1;
+    };
+    // Schnellweg eines Knotens, nach seiner Form. Ein Schnellweg tut genau, was der
+    // Handler taete, oder lehnt ab, bevor etwas geschehen ist; dann geht der allgemeine
+    // Weg (der auch meldet). S_NEU: noch nicht bestimmt, S_NEIN: kein Schnellweg.
+    enum Schnell : uint8_t {
+        S_NEU = 0, S_NEIN, S_ZAHL, S_VAR, S_PLUS, S_MAL, S_ORDNE, S_GLEICH, S_UNGLEICH,
+        S_LOGIK, S_NICHT, S_INDEX, S_ZUW, S_ZUW_ELEM, S_INCR
     };
 
     // break, continue, return einer Anweisungsausfuehrung.
@@ -263,6 +278,22 @@ public:
     // fuer ihren haeufigsten Fall; alles andere geht den allgemeinen Weg.
     bool ganz(const Term* k, int64_t& z);
     static void wert_kopieren(const Term& k, Term& w);
+
+    // --- Schnellwege (orvu_schnell.cpp), nur wenn schnellwege gilt ---
+    // Wert eines Ausdrucks ohne Wirkung als Klein; false: abgelehnt, nichts geschehen.
+    bool rein(Term* k, Klein& w);
+    // Ausdrucksanweisung mit hoechstens einer Wirkung am Ende (Zuweisung, ++, --);
+    // true: ausgefuehrt, false: abgelehnt, nichts geschehen.
+    bool wirkung(Term* k);
+    // Wahrheitswert einer Bedingung (IZAHL oder BOOL); false: abgelehnt.
+    bool bedingung(Term* k, bool& b) {
+        Klein w;
+        if (!k || !rein(k, w) || w.typ == RZAHL) return false;
+        b = w.z != 0;
+        return true;
+    }
+    // Kleiner Wert in eine Variable, wie var_aus_wert.
+    static void klein_in_var(const Klein& w, Var& v);
 
     // --- Parser ---
     int get_tok(const char** cursor, Tok& tok);
@@ -636,6 +667,18 @@ private:
     int plus_zahlen(Term* l, Term& L, Term& R, bool minus, Term* erg);
     bool kehrwert(Term& R);
     int funktion_aufrufen(Term* knoten, Term* erg);
+    uint8_t einordnen(const Term* k);
+    bool rein_var(const Term* k, Klein& w);
+    bool rein_plus(Term* k, Klein& w);
+    bool rein_mal(Term* k, Klein& w);
+    bool rein_ordne(Term* k, Klein& w);
+    bool rein_gleich(Term* k, Klein& w, bool ungleich);
+    bool rein_logik(Term* k, Klein& w);
+    bool rein_index(Term* k, Klein& w);
+    bool wirk_zuweisung(Term* k);
+    bool wirk_element(Term* k);
+    bool wirk_incr(Term* k);
+    int64_t* ivektor_platz(Term* indi);
     Rahmen& rahmen_belegen(size_t slots);
     int return_anw(Anw* anw, Marken& m, bool im_block);
     int zeit_var(int index, Term* erg);
