@@ -13,7 +13,7 @@ CMAKE_OPTS :=
 endif
 
 PAKETE       := cmake g++ make libssl-dev openssl libgtest-dev pkg-config libasound2-dev libpng-dev libxml2-utils librsvg2-bin dpkg-dev file
-BENCH_PAKETE := mawk gawk perl time
+BENCH_PAKETE := mawk gawk perl lua5.4 time
 
 # Fehlende Debian-Pakete: als root installieren, sonst die Zeile dafuer nennen.
 define pakete
