@@ -13,7 +13,7 @@ CMAKE_OPTS :=
 endif
 
 PAKETE       := cmake g++ make libssl-dev openssl libgtest-dev pkg-config libasound2-dev libpng-dev libxml2-utils librsvg2-bin dpkg-dev file
-BENCH_PAKETE := mawk gawk perl time
+BENCH_PAKETE := mawk gawk perl lua5.4 time
 
 # Fehlende Debian-Pakete: als root installieren, sonst die Zeile dafuer nennen.
 define pakete
@@ -38,8 +38,14 @@ endef
 
 .PHONY: deps build test demo bench fuzz install deb clean
 
-# Fuzzen mit libFuzzer: FUZZZEIT Sekunden (Voreinstellung 300), Korpus in build-fuzz/.
+# Fuzzen mit libFuzzer, Korpus in build-fuzz/korpus, Funde in build-fuzz/funde/.
+# FUZZZIEL waehlt das Ziel: orvu_fuzz (Parser und Auswertung), vergleich_fuzz (jeder Lauf
+# mit und ohne Schnellwege, bricht bei verschiedener Ausgabe ab) oder beide (Voreinstellung;
+# nacheinander auf demselben Korpus). FUZZZEIT: Sekunden insgesamt (Voreinstellung 300),
+# bei beiden Zielen je die Haelfte.
 FUZZZEIT     ?= 300
+FUZZZIEL     ?= beide
+FUZZ_ZIELE   := $(if $(filter beide,$(FUZZZIEL)),orvu_fuzz vergleich_fuzz,$(FUZZZIEL))
 FUZZ_PAKETE  := clang libclang-rt-14-dev cmake make
 
 deps:
@@ -59,21 +65,29 @@ test: build
 demo: build
 	$(BUILD)/orvu examples/zeilen.txt '' '$$=ZNR,&;'
 
+# Vergleichsmessung mit mawk, gawk, perl und lua5.4 (bench/run: BENCH_RUNDEN, BENCH_NUR).
 bench: build
 	$(call pakete,$(BENCH_PAKETE))
 	ORVU=$(BUILD)/orvu bench/run
 
 fuzz:
+	@for z in $(FUZZ_ZIELE); do case $$z in orvu_fuzz|vergleich_fuzz) ;; \
+	  *) echo "FUZZZIEL: orvu_fuzz, vergleich_fuzz oder beide, nicht $$z"; exit 1;; esac; done
 	$(call pakete,$(FUZZ_PAKETE))
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVU_FUZZ=ON
-	cmake --build build-fuzz -j$$(nproc) --target orvu_fuzz orvu_woerter
+	cmake --build build-fuzz -j$$(nproc) --target $(FUZZ_ZIELE) orvu_woerter
 	{ build-fuzz/orvu_woerter; cat fuzz/orvu.dict; } > build-fuzz/orvu.dict
 	fuzz/saat.sh build-fuzz/saat
 	mkdir -p build-fuzz/korpus build-fuzz/funde
-	ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 build-fuzz/orvu_fuzz \
-	  -max_total_time=$(FUZZZEIT) -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
-	  -dict=build-fuzz/orvu.dict -artifact_prefix=build-fuzz/funde/ \
-	  build-fuzz/korpus build-fuzz/saat
+	@zeit=$$(( $(FUZZZEIT) / $(words $(FUZZ_ZIELE)) )); \
+	for z in $(FUZZ_ZIELE); do \
+	  echo "== $$z, $$zeit s"; funde=build-fuzz/funde/; \
+	  [ $$z = vergleich_fuzz ] && funde=build-fuzz/funde/vergleich-; \
+	  ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 build-fuzz/$$z \
+	    -max_total_time=$$zeit -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+	    -dict=build-fuzz/orvu.dict -artifact_prefix=$$funde \
+	    build-fuzz/korpus build-fuzz/saat || exit $$?; \
+	done
 
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
